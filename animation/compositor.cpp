@@ -1,0 +1,69 @@
+#include "animation/compositor.h"
+
+#include <string>
+
+#include "animation/blit.h"
+#include "animation/layout.h"
+
+namespace morvelux {
+
+namespace {
+
+std::string millisText(Millis ms) { return std::to_string(ms) + " ms"; }
+
+bool titleDue(const TSaverState& s, Millis now) {
+    return now < static_cast<Millis>(s.ActivatedAt + s.TitleDuration);
+}
+
+}  // namespace
+
+void ClearImage(Stage& stage) {
+    const Size image = stage.view.imageSize();
+    stage.state.Layer1.fill({0, 0, image.width, image.height}, kWhite);
+    stage.view.showBitmap(stage.state.Layer1);
+}
+
+void BmpInit(Stage& stage) {
+    TSaverState& s = stage.state;
+    ClearImage(stage);
+    s.Layer1 = stage.pictures.img1;
+    s.Layer2 = stage.pictures.img2;
+    s.LastRedrawAt = stage.clock.now();
+    stage.view.setImagePos({stage.view.panelSize().width - s.Layer1.width(), 0});
+    s.OffsetX = 0;
+    s.OffsetY = 0;
+    s.PanRight = 0;
+}
+
+Point titlePosition(const Stage& stage) {
+    const Size panel = stage.view.panelSize();
+    const Point image = stage.view.imagePos();
+    const Bitmap1& title = stage.pictures.title;
+    return {centred(panel.width, title.width()) - image.x, centred(panel.height, title.height()) - image.y};
+}
+
+void ReDraw(Stage& stage) {
+    TSaverState& s = stage.state;
+    const Millis t0 = stage.clock.now();
+    stage.view.setReadout(Readout::Label9, millisText(t0 - s.LastRedrawAt));
+    s.LastRedrawAt = t0;
+
+    s.WorkBmp.setPalette({stage.windowText, kWhite});
+    copyWhole(s.WorkBmp, s.Layer1);
+
+    const Size panel = stage.view.panelSize();
+    const Point image = stage.view.imagePos();
+    blit(s.WorkBmp, -image.x, -image.y, panel.width, panel.height, s.Layer2, -s.OffsetX, -s.OffsetY,
+         RasterOp::SrcInvert);
+
+    if (titleDue(s, stage.clock.now())) {
+        const Bitmap1& title = stage.pictures.title;
+        const Point at = titlePosition(stage);
+        blit(s.WorkBmp, at.x, at.y, title.width(), title.height(), title, 0, 0, RasterOp::SrcCopy);
+    }
+
+    stage.view.showBitmap(s.WorkBmp);
+    stage.view.setReadout(Readout::Label4, millisText(stage.clock.now() - t0));
+}
+
+}  // namespace morvelux

@@ -1,0 +1,20 @@
+#pragma once
+// Composes the moiré: Layer1 XOR Layer2 seen through the panel, with the
+// title card laid over the middle while it is due.
+#include "animation/stage.h"
+
+namespace morvelux {
+
+// The Btn_Clear action: Layer1 white over Image1's client area, shown by Image1.
+void ClearImage(Stage& stage);
+
+// Puts the layers and positions back to the start of the animation.
+void BmpInit(Stage& stage);
+
+// Composes one frame into WorkBmp and hands it to the display image.
+void ReDraw(Stage& stage);
+
+// Where the title card's top-left corner goes in WorkBmp for the current image position.
+Point titlePosition(const Stage& stage);
+
+}  // namespace morvelux

@@ -1,0 +1,24 @@
+#pragma once
+// The ping-pong drift and its pacing: one step of one layer per tick, a
+// tick at most every FrameInterval milliseconds.
+#include "animation/stage.h"
+
+namespace morvelux {
+
+inline constexpr int kTurnTest = 5;      // turn when the image comes this close to an end
+inline constexpr int kTurnPosition = 4;  // and settle this far from it
+
+// One motion step: odd steps move Layer2, even steps move the display image.
+void AutoMove(Stage& stage);
+
+// The idle handler: takes a tick when FrameInterval has passed, and always
+// asks to be called again (`done` := false).
+void AnimeLoop(Stage& stage, bool& done);
+
+// Whether an idle call at `now` takes a tick after one taken at `lastTick`.
+bool TickDue(Millis lastTick, Millis now, Millis interval);
+
+void AnimeStart(TSaverState& state);  // the Btn_AnimeStart action
+void AnimeStop(TSaverState& state);   // the Btn_AnimeStop action
+
+}  // namespace morvelux

@@ -1,0 +1,7 @@
+#include "animation/saver_state.h"
+
+namespace morvelux {
+
+TSaverState SaverState;
+
+}  // namespace morvelux

@@ -1,0 +1,4 @@
+# Every target of ours gets the same warnings; third-party code is left alone.
+function(morvelux_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion)
+endfunction()
