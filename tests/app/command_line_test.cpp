@@ -76,7 +76,6 @@ TEST(SplitArguments, BackslashesCountOnlyBeforeAQuote) {
 TEST(SplitArguments, DoubledQuoteInsideQuotesIsLiteralAndCloses) {
     EXPECT_EQ(splitArguments(R"(a"b"" c d)", false), (Args{"ab\"", "c", "d"}));
     EXPECT_EQ(splitArguments(R"("a""b")", false), Args{"a\"b"});
-    EXPECT_EQ(splitArguments(R"("a"""b")", false), Args{"a\"b"});
     EXPECT_EQ(splitArguments(R"("a""""b")", false), Args{"a\"b"});
     EXPECT_EQ(splitArguments(R"("a"""""b")", false), Args{"a\"\"b"});
 }
