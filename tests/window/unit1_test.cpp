@@ -239,10 +239,8 @@ TEST_F(SaverWindowTest, UnknownSystemVersionEndsTheSaverAtOnce) {
 }
 
 TEST_F(SaverWindowTest, SettingsAreReadButChangeNothing) {
-    const RegKey section = registry.createKey(0, "Software\\Valdrenn\\ScreenSaverSample", kKeyAllAccess);
-    registry.setString(section, "SleepTime", "500");
-    registry.setString(section, "DispStr", "hello");
-    registry.closeKey(section);
+    registry.setValue("Software\\Valdrenn\\ScreenSaverSample", "SleepTime", {kRegSz, "500"});
+    registry.setValue("Software\\Valdrenn\\ScreenSaverSample", "DispStr", {kRegSz, "hello"});
     create();
     EXPECT_EQ(SaverState.FrameInterval, 60u);
     EXPECT_EQ(form->DispStr(), "hello");
