@@ -19,8 +19,8 @@ constexpr const char* kSansBold = "/usr/share/fonts/truetype/liberation/Liberati
 
 enum class Align { Left, Right, Centre };
 enum class WidthFit {
-    Narrow,  // letters narrowed or widened until the line fills its box
-    Spread,  // letters keep their shape; the spacing fills the box
+    Narrow,  // letters narrowed or widened, then up to 1.5 px spacing, until the line fills its box
+    Spread,  // letters keep a set width (xScale); the spacing fills the box
 };
 
 struct TitleLine {
@@ -32,8 +32,8 @@ struct TitleLine {
     Align align;
     WidthFit fit;
     double xScale;                // letter width against height, for Spread
-    bool hinted;
-    std::uint8_t threshold;
+    bool hinted;                  // grid-fitted one-bit glyphs: crisp small text
+    std::uint8_t threshold;       // else outlines cut at this coverage: fuller large letters
 };
 
 constexpr std::array<TitleLine, 5> kLines{{
