@@ -30,6 +30,17 @@ void put16(std::vector<std::uint8_t>& out, std::uint16_t v) {
 
 bool isFile(std::span<const std::uint8_t> d) { return d.size() >= 2 && d[0] == 'B' && d[1] == 'M'; }
 
+// Every 8-bit pixel must name an entry of the colour table; the padding at
+// the end of each row is no pixel and may hold anything.
+bool indicesInTable(const Dib& dib, std::uint32_t colours) {
+    for (int y = 0; y < dib.height; ++y) {
+        const std::uint8_t* row = dib.rows.data() + static_cast<std::size_t>(y) * dib.stride();
+        for (int x = 0; x < dib.width; ++x)
+            if (row[x] >= colours) return false;
+    }
+    return true;
+}
+
 // Parses from the info header on; `pixelsAt` is where the rows start within `d`
 // (0: right after the colour table, as in a packed DIB).
 std::optional<Dib> parse(std::span<const std::uint8_t> d, std::size_t infoAt, std::size_t pixelsAt) {
@@ -67,10 +78,7 @@ std::optional<Dib> parse(std::span<const std::uint8_t> d, std::size_t infoAt, st
         std::memcpy(dib.rows.data() + y * stride, d.data() + pixelsAt + static_cast<std::size_t>(fileRow) * stride,
                     stride);
     }
-    if (bpp == 8) {
-        for (std::uint8_t index : dib.rows)
-            if (index >= colours) return std::nullopt;
-    }
+    if (bpp == 8 && !indicesInTable(dib, colours)) return std::nullopt;
     return dib;
 }
 

@@ -1,0 +1,171 @@
+#include "tools/imagegen/title_card.h"
+
+#include <array>
+#include <climits>
+#include <cstdlib>
+#include <cmath>
+#include <ostream>
+#include <string_view>
+
+#include "tools/imagegen/text_ink.h"
+
+namespace morvelux::tools {
+
+namespace {
+
+constexpr const char* kSerifBold = "/usr/share/fonts/truetype/liberation/LiberationSerif-Bold.ttf";
+constexpr const char* kSerif = "/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf";
+constexpr const char* kSansBold = "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf";
+
+enum class Align { Left, Right, Centre };
+enum class WidthFit {
+    Narrow,  // letters narrowed or widened, then up to 1.5 px spacing, until the line fills its box
+    Spread,  // letters keep a set width (xScale); the spacing fills the box
+};
+
+struct TitleLine {
+    std::string_view text;
+    Rect box;                     // where the ink should go, right and bottom exclusive
+    const char* font;
+    std::string_view reference;   // letters whose height sets the size
+    int referenceHeight;          // their height in pixels, from the baseline up
+    Align align;
+    WidthFit fit;
+    double xScale;                // letter width against height, for Spread
+    bool hinted;                  // grid-fitted one-bit glyphs: crisp small text
+    std::uint8_t threshold;       // else outlines cut at this coverage: fuller large letters
+};
+
+constexpr std::array<TitleLine, 5> kLines{{
+    {"MORVELUX", {22, 47, 232, 73}, kSerifBold, "MRVELX", 26, Align::Left, WidthFit::Narrow, 1.0, false, 112},
+    {"SCREEN SAVER", {64, 91, 288, 117}, kSerifBold, "SCRENAV", 26, Align::Left, WidthFit::Narrow, 1.0, false, 112},
+    {"Version 0.5.1", {191, 128, 285, 138}, kSansBold, "V", 10, Align::Right, WidthFit::Narrow, 1.0, true, 128},
+    {"Copyright (C) 2004 Valdrenn", {51, 160, 275, 179}, kSerifBold, "dhl", 15, Align::Centre, WidthFit::Narrow, 1.0,
+     false, 112},
+    {"http://www.valdrenn.example/", {63, 213, 262, 230}, kSerif, "hdl", 12, Align::Centre, WidthFit::Spread, 0.7,
+     true, 128},
+}};
+
+constexpr double kStep = 1.0 / 16;  // pixels per em
+
+class LineFitter {
+public:
+    LineFitter(Typesetter& typesetter, const TitleLine& line) : typesetter_(typesetter), line_(line) {
+        style_.fontFile = line.font;
+        style_.hinted = line.hinted;
+    }
+
+    // The line's ink, and how far above its baseline the reference letters reach.
+    TextInk fit(int& referenceTop) {
+        style_.yPpem = style_.xPpem = line_.referenceHeight * 1.5;
+        for (int pass = 0; pass < 3; ++pass) {
+            fitHeight();
+            fitWidth();
+        }
+        const TextInk reference = render(line_.reference);
+        referenceTop = reference.baseline - reference.ink.top;
+        return render(line_.text);
+    }
+
+    const TextStyle& style() const { return style_; }
+
+private:
+    TextInk render(std::string_view text) { return typesetter_.render(style_, text, line_.threshold); }
+    int referenceHeight() { return render(line_.reference).ink.height(); }
+    int width() { return render(line_.text).ink.width(); }
+
+    // Of the sizes that bring the reference letters nearest to their height
+    // (hinting makes heights jump), the middle one.
+    void fitHeight() {
+        const double xScale = style_.xPpem / style_.yPpem;
+        double first = 0, last = 0;
+        int nearest = INT_MAX;
+        for (double y = 4; y < 120; y += kStep) {
+            style_.yPpem = y;
+            style_.xPpem = y * xScale;
+            const int h = referenceHeight();
+            const int miss = std::abs(h - line_.referenceHeight);
+            if (miss < nearest) {
+                nearest = miss;
+                first = last = y;
+            } else if (miss == nearest && last == y - kStep) {
+                last = y;
+            }
+            if (h > line_.referenceHeight + 2) break;
+        }
+        style_.yPpem = (first + last) / 2;
+        style_.xPpem = style_.yPpem * xScale;
+    }
+
+    // The widest setting that still fits the box: narrowed letters with a
+    // fraction of a pixel of spacing, or letters of a set width spaced out.
+    void fitWidth() {
+        if (line_.fit == WidthFit::Narrow) {
+            style_.tracking = 0;
+            style_.xPpem = widest(style_.yPpem * 0.5, style_.yPpem * 1.5, style_.xPpem);
+            style_.tracking = widest(0, 1.5, style_.tracking);
+        } else {
+            style_.xPpem = style_.yPpem * line_.xScale;
+            style_.tracking = widest(-4, 12, style_.tracking);
+        }
+    }
+
+    // Of the values of `field` from `from` to `to`, the largest that keeps the line in its box.
+    double widest(double from, double to, double& field) {
+        double best = from;
+        for (double v = from; v < to; v += kStep) {
+            field = v;
+            if (width() <= line_.box.width()) best = v;
+        }
+        return best;
+    }
+
+    Typesetter& typesetter_;
+    const TitleLine& line_;
+    TextStyle style_;
+};
+
+// Where the line's ink starts in the card, by its alignment in the box.
+int inkLeft(const TitleLine& line, int inkWidth) {
+    switch (line.align) {
+        case Align::Left: return line.box.left;
+        case Align::Right: return line.box.right - inkWidth;
+        case Align::Centre: break;
+    }
+    return line.box.left + static_cast<int>(std::lround((line.box.width() - inkWidth) / 2.0));
+}
+
+// Puts the reference letters' tops on the box's top edge.
+Rect stamp(Bitmap1& card, const TitleLine& line, const TextInk& text, int referenceTop) {
+    const int dx = inkLeft(line, text.ink.width()) - text.ink.left;
+    const int dy = line.box.top + referenceTop - text.baseline;
+    for (int y = 0; y < text.coverage.height; ++y)
+        for (int x = 0; x < text.coverage.width; ++x)
+            if (text.coverage.at(x, y) >= line.threshold && x + dx >= 0 && x + dx < card.width() && y + dy >= 0 &&
+                y + dy < card.height())
+                card.setPixel(x + dx, y + dy, 1);
+    return {text.ink.left + dx, text.ink.top + dy, text.ink.right + dx, text.ink.bottom + dy};
+}
+
+void describe(std::ostream& report, const TitleLine& line, const TextStyle& style, Rect ink) {
+    report << '"' << line.text << "\": ppem " << style.xPpem << " x " << style.yPpem << ", tracking " << style.tracking
+           << "; ink " << ink.left << ".." << ink.right - 1 << " x " << ink.top << ".." << ink.bottom - 1
+           << " (box " << line.box.left << ".." << line.box.right - 1 << " x " << line.box.top << ".."
+           << line.box.bottom - 1 << ")\n";
+}
+
+}  // namespace
+
+Bitmap1 makeTitleCard(std::ostream& report) {
+    Bitmap1 card(kTitleWidth, kTitleHeight, {kWhite, kBlack});
+    Typesetter typesetter;
+    for (const TitleLine& line : kLines) {
+        LineFitter fitter(typesetter, line);
+        int referenceTop = 0;
+        const TextInk text = fitter.fit(referenceTop);
+        describe(report, line, fitter.style(), stamp(card, line, text, referenceTop));
+    }
+    return card;
+}
+
+}  // namespace morvelux::tools
