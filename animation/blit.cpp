@@ -1,7 +1,9 @@
 #include "animation/blit.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "animation/row_words.h"
@@ -14,20 +16,22 @@ using rowwords::kAllOnes;
 using rowwords::kBits;
 using rowwords::Word;
 
-// With two-entry tables a mapped source is its bits kept or dropped, then
-// possibly inverted: identity, inverted, all 0 or all 1.
+// With two-entry tables a mapped source is its own bits or none, then
+// possibly inverted: identity, inverted, all 0 or all 1. flip is an all-0 or
+// all-1 word, so it applies in either byte order.
 struct Mapping {
-    Word keep = kAllOnes;
+    bool usesSource = true;
     Word flip = 0;
-    Word operator()(Word bits) const { return (bits & keep) ^ flip; }
-    bool identity() const { return keep == kAllOnes && flip == 0; }
 };
 
 Mapping mappingFor(const Palette2& from, const Palette2& to) {
     const auto map = colourMap(from, to);
-    const Word flip = map[0] ? kAllOnes : 0;
-    return {map[0] == map[1] ? 0 : kAllOnes, flip};
+    return {map[0] != map[1], map[0] ? kAllOnes : 0};
 }
+
+// How the source pixels of a row are read: not at all when the mapping makes
+// them constant, as whole bytes, or as bytes shifted by 1..7 bits.
+enum class Read { None, Bytes, ShiftedBytes };
 
 // The block after clipping to both bitmaps; never empty.
 struct Block {
@@ -57,83 +61,134 @@ std::optional<Block> clip(const Bitmap1& dst, int dx, int dy, int w, int h, cons
 }
 
 // How the pixels of one row of the block lie in the destination and source
-// words; the same for every row.
+// rows; the same for every row.
 struct RowPlan {
-    rowwords::Span dst;     // destination words and the masks of the edge ones
-    int srcBase = 0;        // source word under destination word 0 (may be negative)
-    int shift = 0;          // bit offset of the source pixels in that word, 0..63
-    int srcFirst = 0;       // source words that hold pixels of the block
-    int srcLast = 0;
+    int first = 0, last = 0;          // destination words the block touches
+    Word headMask = 0, tailMask = 0;  // the block's pixels in them, in stored byte order
+    // The source bytes under destination word i start at byte 8 i + byteBase
+    // and are shifted left by bitShift (0..7) bits.
+    int byteBase = 0, bitShift = 0;
+    bool headInRow = false, tailInRow = false;  // the edge words' source bytes lie inside the row
+    // For an edge word whose source bytes do not: the source words holding
+    // pixels of the block, the one under destination word 0 and the bit offset.
+    int srcFirst = 0, srcLast = 0, srcBase = 0, shift = 0;
 
     bool holds(int k) const { return k >= srcFirst && k <= srcLast; }
 };
 
-RowPlan planRow(const Block& b) {
+RowPlan planRow(const Block& b, std::size_t srcStrideBytes) {
     RowPlan p;
-    p.dst = rowwords::spanOf(b.dx, b.w);
-    const int delta = b.sx - b.dx;
-    p.shift = delta & (kBits - 1);  // floor modulo, negative deltas too
+    const rowwords::Span span = rowwords::spanOf(b.dx, b.w);
+    p.first = span.first;
+    p.last = span.last;
+    p.headMask = rowwords::pixelOrder(span.headMask);
+    p.tailMask = rowwords::pixelOrder(span.tailMask);
+
+    const int delta = b.sx - b.dx;  // & and exact division below give floor modulo for negative deltas too
+    p.bitShift = delta & 7;
+    p.byteBase = (delta - p.bitShift) / 8;
+    const auto inRow = [&](int word) {
+        const std::ptrdiff_t from = 8 * std::ptrdiff_t{word} + p.byteBase, need = p.bitShift ? 9 : 8;
+        return from >= 0 && static_cast<std::size_t>(from + need) <= srcStrideBytes;
+    };
+    p.headInRow = inRow(p.first);
+    p.tailInRow = inRow(p.last);
+
+    p.shift = delta & (kBits - 1);
     p.srcBase = (delta - p.shift) / kBits;
     p.srcFirst = b.sx / kBits;
     p.srcLast = (b.sx + b.w - 1) / kBits;
     return p;
 }
 
-// The 64 source pixels that land on destination word i, for the edge words:
-// words outside the block are not read (they may lie outside the row).
-Word edgeWindow(const Word* s, const RowPlan& p, int i) {
-    const int k = p.srcBase + i;
-    const Word hi = p.holds(k) ? rowwords::load(s + k) : 0;
-    if (p.shift == 0) return hi;
-    const Word lo = p.holds(k + 1) ? rowwords::load(s + k + 1) : 0;
-    return (hi << p.shift) | (lo >> (kBits - p.shift));
+Word loadBytes(const std::uint8_t* p) {
+    Word w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
 }
 
-template <RasterOp Op>
-void applyEdge(Word* d, Word v, Word mask) {
-    if constexpr (Op == RasterOp::SrcCopy)
-        rowwords::replaceMasked(d, v, mask);
-    else
-        *d ^= rowwords::pixelOrder(v & mask);
-}
-
-// The whole destination words between the edges; every source word they
-// need holds pixels of the block.
-template <RasterOp Op, bool Shifted>
-void applyMiddle(Word* d, const Word* s, const RowPlan& p, Mapping m) {
-    const int begin = p.dst.first + 1, end = p.dst.last, base = p.srcBase, shift = p.shift;
-    for (int i = begin; i < end; ++i) {
-        const int k = base + i;
-        Word v = rowwords::load(s + k);
-        if constexpr (Shifted) v = (v << shift) | (rowwords::load(s + k + 1) >> (kBits - shift));
-        v = m(v);
-        if constexpr (Op == RasterOp::SrcCopy)
-            rowwords::store(d + i, v);
-        else
-            d[i] ^= rowwords::pixelOrder(v);
+// 64 source pixels, in stored byte order, from the bytes at `at`. Read as
+// bytes rather than words, a shift by whole bytes is just an unaligned load
+// and the 0..7 bits left over are shifted inside each byte lane: no byte
+// swap, the same in either byte order, and fit for vector registers.
+template <Read R>
+Word laneWindow(const std::uint8_t* at, int bits) {
+    const Word v = loadBytes(at);
+    if constexpr (R != Read::ShiftedBytes) {
+        return v;
+    } else {
+        const Word own = Word{0x0101010101010101} * ((0xFFu << bits) & 0xFFu);  // bits that stay in their byte
+        return ((v << bits) & own) | ((loadBytes(at + 1) >> (8 - bits)) & ~own);
     }
 }
 
-template <RasterOp Op, bool Shifted>
-void blitRow(Word* d, const Word* s, const RowPlan& p, Mapping m) {
-    applyEdge<Op>(d + p.dst.first, m(edgeWindow(s, p, p.dst.first)), p.dst.headMask);
-    if (p.dst.last == p.dst.first) return;
-    applyMiddle<Op, Shifted>(d, s, p, m);
-    applyEdge<Op>(d + p.dst.last, m(edgeWindow(s, p, p.dst.last)), p.dst.tailMask);
+// The same for an edge word whose source bytes reach past the row: word by
+// word in pixel order, reading only the words that hold pixels of the block.
+Word guardedWindow(const Word* s, const RowPlan& p, int i) {
+    const int k = p.srcBase + i;
+    const Word hi = p.holds(k) ? rowwords::load(s + k) : 0;
+    if (p.shift == 0) return rowwords::pixelOrder(hi);
+    const Word lo = p.holds(k + 1) ? rowwords::load(s + k + 1) : 0;
+    return rowwords::pixelOrder((hi << p.shift) | (lo >> (kBits - p.shift)));
 }
 
-template <RasterOp Op, bool Shifted>
-void blitRows(Bitmap1& dst, const Bitmap1& src, const Block& b, const RowPlan& p, Mapping m) {
-    for (int y = 0; y < b.h; ++y) blitRow<Op, Shifted>(dst.row(b.dy + y), src.row(b.sy + y), p, m);
+// The mapped source pixels for an edge word, in stored byte order.
+template <Read R>
+Word edgeSource(const Word* s, const RowPlan& p, int i, bool inRow, Word flip) {
+    if constexpr (R == Read::None) return flip;
+    if (!inRow) return guardedWindow(s, p, i) ^ flip;
+    const auto* at = reinterpret_cast<const std::uint8_t*>(s) + (8 * std::ptrdiff_t{i} + p.byteBase);
+    return laneWindow<R>(at, p.bitShift) ^ flip;
+}
+
+// v and mask in stored byte order.
+template <RasterOp Op>
+void applyMasked(Word* d, Word v, Word mask) {
+    if constexpr (Op == RasterOp::SrcCopy)
+        *d ^= (*d ^ v) & mask;
+    else
+        *d ^= v & mask;
+}
+
+// The whole destination words between the edges; every source byte they need
+// holds pixels of the block.
+template <RasterOp Op, Read R>
+void applyMiddle(Word* __restrict d, const Word* s, const RowPlan& p, Word flip) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(s);
+    const std::ptrdiff_t begin = p.first + 1, end = p.last, base = p.byteBase;
+    const int bits = p.bitShift;
+    for (std::ptrdiff_t i = begin; i < end; ++i) {
+        Word v = flip;
+        if constexpr (R != Read::None) v ^= laneWindow<R>(bytes + (8 * i + base), bits);
+        if constexpr (Op == RasterOp::SrcCopy)
+            d[i] = v;
+        else
+            d[i] ^= v;
+    }
+}
+
+template <RasterOp Op, Read R>
+void blitRow(Word* d, const Word* s, const RowPlan& p, Word flip) {
+    applyMasked<Op>(d + p.first, edgeSource<R>(s, p, p.first, p.headInRow, flip), p.headMask);
+    if (p.last == p.first) return;
+    applyMiddle<Op, R>(d, s, p, flip);
+    applyMasked<Op>(d + p.last, edgeSource<R>(s, p, p.last, p.tailInRow, flip), p.tailMask);
+}
+
+template <RasterOp Op, Read R>
+void blitRows(Bitmap1& dst, const Bitmap1& src, const Block& b, const RowPlan& p, Word flip) {
+    for (int y = 0; y < b.h; ++y) blitRow<Op, R>(dst.row(b.dy + y), src.row(b.sy + y), p, flip);
 }
 
 template <RasterOp Op>
 void blitBlock(Bitmap1& dst, const Bitmap1& src, const Block& b, Mapping m) {
-    const RowPlan p = planRow(b);
-    if (p.shift == 0)
-        blitRows<Op, false>(dst, src, b, p, m);
+    const RowPlan p = planRow(b, src.strideBytes());
+    if (!m.usesSource)
+        blitRows<Op, Read::None>(dst, src, b, p, m.flip);
+    else if (p.bitShift == 0)
+        blitRows<Op, Read::Bytes>(dst, src, b, p, m.flip);
     else
-        blitRows<Op, true>(dst, src, b, p, m);
+        blitRows<Op, Read::ShiftedBytes>(dst, src, b, p, m.flip);
 }
 
 void clearPadding(Bitmap1& b) {
@@ -172,12 +227,12 @@ void copyWhole(Bitmap1& dst, const Bitmap1& src) {
     const std::size_t count = static_cast<std::size_t>(src.wordsPerRow()) * static_cast<std::size_t>(src.height());
     const Word* s = src.row(0);
     Word* d = dst.row(0);
-    if (m.identity()) {
-        if (d != s) std::copy_n(s, count, d);
-        return;
-    }
-    // keep and flip are all-0 or all-1 words, so the byte order does not matter here.
-    for (std::size_t i = 0; i < count; ++i) d[i] = m(s[i]);
+    if (!m.usesSource)
+        std::fill_n(d, count, m.flip);
+    else if (m.flip == 0 && d != s)
+        std::copy_n(s, count, d);
+    else if (m.flip != 0)
+        for (std::size_t i = 0; i < count; ++i) d[i] = s[i] ^ m.flip;
     if (m.flip != 0) clearPadding(dst);
 }
 

@@ -34,7 +34,6 @@ constexpr Word pixelOrder(Word w) {
 }
 
 inline Word load(const Word* p) { return pixelOrder(*p); }
-inline void store(Word* p, Word v) { *p = pixelOrder(v); }
 
 // Pixel-order mask of the pixels [from, to) of one word, 0 <= from < to <= 64.
 constexpr Word spanMask(int from, int to) {
@@ -67,12 +66,6 @@ inline void setMasked(Word* p, Word mask, bool one) {
         *p |= pixelOrder(mask);
     else
         *p &= ~pixelOrder(mask);
-}
-
-// Replaces the pixels of `mask` (pixel order) in a stored word by those of `v` (pixel order).
-inline void replaceMasked(Word* p, Word v, Word mask) {
-    const Word stored = *p;
-    *p = stored ^ ((stored ^ pixelOrder(v)) & pixelOrder(mask));
 }
 
 }  // namespace morvelux::rowwords
