@@ -55,12 +55,13 @@ struct Bench {
     StillClock clock;
     Bitmap1 img1 = noise(1600, 768, 1), img2 = noise(1600, 768, 2), title = noise(320, 240, 3);
     Stage stage{state, view, clock, {img1, img2, title}};
-    std::vector<Position> path;  // one full back-and-forth of the motion
+    std::vector<Position> path;  // the first leg of the motion and the way back
 
     Bench() {
         state.WorkBmp = Bitmap1(1600, 768, {kBlack, kWhite});
         BmpInit(stage);
-        for (int tick = 0; tick < 2 * 1144; ++tick) {
+        constexpr int kFirstLeg = 1144, kLeg = 1136;  // ticks
+        for (int tick = 0; tick < kFirstLeg + kLeg; ++tick) {
             AutoMove(stage);
             path.push_back({view.pos, state.OffsetX});
         }
