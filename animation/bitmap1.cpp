@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "animation/row_words.h"
+
 namespace morvelux {
 
 namespace {
@@ -11,6 +13,13 @@ constexpr int wordsFor(int width) { return (width + Bitmap1::kWordBits - 1) / Bi
 // Byte of pixel x within its row, and the bit inside that byte (MSB first).
 constexpr std::size_t byteOf(int x) { return static_cast<std::size_t>(x) >> 3; }
 constexpr std::uint8_t bitOf(int x) { return static_cast<std::uint8_t>(0x80u >> (x & 7)); }
+
+void fillSpan(Bitmap1::Word* row, const rowwords::Span& span, bool one) {
+    rowwords::setMasked(row + span.first, span.headMask, one);
+    if (span.last == span.first) return;
+    std::fill(row + span.first + 1, row + span.last, one ? rowwords::kAllOnes : 0);
+    rowwords::setMasked(row + span.last, span.tailMask, one);
+}
 
 int distance2(Rgb a, Rgb b) {
     const int dr = a.r - b.r, dg = a.g - b.g, db = a.b - b.b;
@@ -48,9 +57,10 @@ int Bitmap1::nearestIndex(Rgb colour) const {
 void Bitmap1::fill(Rect area, Rgb colour) {
     const int left = std::max(area.left, 0), right = std::min(area.right, width_);
     const int top = std::max(area.top, 0), bottom = std::min(area.bottom, height_);
-    const int index = nearestIndex(colour);
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x) setPixel(x, y, index);
+    if (left >= right || top >= bottom) return;
+    const bool one = nearestIndex(colour) == 1;
+    const rowwords::Span span = rowwords::spanOf(left, right - left);
+    for (int y = top; y < bottom; ++y) fillSpan(row(y), span, one);
 }
 
 }  // namespace morvelux
