@@ -16,17 +16,20 @@ class AboutBox(wh.E2ETestCase):
 
     @contextlib.contextmanager
     def about(self, *args):
-        """Starts the saver, waits for its About box and yields (saver, dialog);
-        afterwards the saver must be gone (it is killed if not)."""
+        """Starts the saver, waits for its About box and yields (saver, dialog
+        as Win32 sees it, its X window); afterwards the saver must be gone
+        (it is killed if not, after a screenshot)."""
         saver = self.wine.saver(*args)
         try:
             dialog = self.wine.wait_dialog(TITLE, saver)
             self.assertIsNotNone(dialog, "no window titled %r; saver exit code %s" % (TITLE, saver.poll()))
-            yield saver, dialog
+            window = self.wine.wait_window(name="^%s$" % TITLE, pid=saver.pid)
+            yield saver, dialog, window
         finally:
             if saver.poll() is None:
+                shot = self.wine.save_screenshot("still-running")
                 saver.kill()
-                self.fail("the saver (%s) was still running" % " ".join(args))
+                self.fail("the saver (%s) was still running; screenshot %s" % (" ".join(args), shot))
 
     def client_shot(self, dialog):
         return self.wine.screenshot((*dialog.client_origin, *dialog.client_size))
@@ -56,14 +59,13 @@ class AboutBox(wh.E2ETestCase):
 
     def test_configure_switches_show_about(self):
         for args in ([], ["/c"], ["/C"], ["-c"], ["/c:1234"]):
-            with self.subTest(args=args), self.about(*args) as (saver, dialog):
-                window = self.wine.wait_window(name="^%s$" % TITLE, pid=saver.pid)
-                self.wine.key("Return")
+            with self.subTest(args=args), self.about(*args) as (saver, dialog, window):
+                self.wine.key("Return", window=window)
                 self.assertExits(saver, 0)
                 self.assertTrue(self.wine.window_gone(window), "the About box stayed on the screen")
 
     def test_layout(self):
-        with self.about("/c") as (saver, dialog):
+        with self.about("/c") as (saver, dialog, window):
             width, height = dialog.outer_size
             self.assertEqual(height, 190)
             self.assertIn(width, self.expected_widths(dialog))
@@ -71,7 +73,6 @@ class AboutBox(wh.E2ETestCase):
             left, top, right, bottom = dialog.rect
             self.assertLessEqual(abs(left + right - screen_w), 1, "centred across the screen")
             self.assertLessEqual(abs(top + bottom - screen_h), 1, "centred down the screen")
-            window = self.wine.wait_window(name="^%s$" % TITLE, pid=saver.pid)
             self.assertEqual(self.wine.geometry(window), (left, top, width, height))
 
             client = self.client_shot(dialog)
@@ -91,20 +92,20 @@ class AboutBox(wh.E2ETestCase):
             edit = dialog.child(cls="Edit")
             if edit:
                 self.assertEqual(client_w - edit["rect"][2], 292 - 82 - 153, "the address keeps its right margin")
-            self.wine.key("Return")
+            self.wine.key("Return", window=window)
             self.assertExits(saver, 0)
 
     def test_esc_does_nothing_alt_f4_closes(self):
-        with self.about("/c") as (saver, dialog):
-            self.wine.key("Escape")
+        with self.about("/c") as (saver, dialog, window):
+            self.wine.key("Escape", window=window)
             time.sleep(0.5)
             self.assertIsNone(saver.poll(), "Esc closed the About box")
             self.assertIsNotNone(self.wine.find_dialog(TITLE, wait=0))
-            self.wine.key("alt+F4")
+            self.wine.key("alt+F4", window=window)
             self.assertExits(saver, 0)
 
     def test_click_ok_closes(self):
-        with self.about("/c") as (saver, dialog):
+        with self.about("/c") as (saver, dialog, window):
             x, y, w, h = self.ok_button_box(dialog)
             origin_x, origin_y = dialog.client_origin
             self.wine.click(origin_x + x + w // 2, origin_y + y + h // 2)
@@ -114,11 +115,11 @@ class AboutBox(wh.E2ETestCase):
         probe = self.wine.tool("foreground_probe", "--title", "Display Properties", stdin=True)
         probe_hwnd = int(probe.wait_for_line(r"^hwnd (\d+)").group(1))
         probe.wait_for_line(r"^foreground 1$")
-        with self.about("/c") as (saver, dialog):
+        with self.about("/c") as (saver, dialog, window):
             self.assertEqual(dialog["owner"], probe_hwnd, "the foreground window owns the dialog")
             self.assertTrue(wh.wait_until(lambda: enabled_states(probe)[-1:] == [0], 5),
                             "the foreground window was not disabled: %s" % probe.lines())
-            self.wine.key("Return")
+            self.wine.key("Return", window=window)
             self.assertExits(saver, 0)
         self.assertTrue(wh.wait_until(lambda: enabled_states(probe)[-1:] == [1], 5),
                         "the foreground window was not enabled again: %s" % probe.lines())

@@ -31,10 +31,12 @@ class HarnessSelfTest(wh.E2ETestCase):
         info = self.wine.find_dialog("Harness Probe")
         self.assertEqual(info.rect, [100, 80, 400, 280])
         self.assertEqual(info["foreground"], 1)
+        self.assertEqual(self.wine.foreground()["hwnd"], info["hwnd"])
+        self.assertEqual(self.wine.focused_window(), window)
         client = self.wine.screenshot((*info.client_origin, *info.client_size))
         self.assertGreater(client.fraction(near(PROBE_COLOUR)), 0.99)
 
-        self.wine.key("Escape")
+        self.wine.key("Escape", window=window)
         self.assertExits(probe, 0)
         self.assertIn("closed", probe.lines())
         self.assertTrue(self.wine.window_gone(window))

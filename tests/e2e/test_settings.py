@@ -22,14 +22,14 @@ class Settings(wh.E2ETestCase):
     def show_and_close_about(self):
         saver = self.wine.saver("/c")
         self.assertIsNotNone(self.wine.wait_dialog("About", saver), "no About box; exit code %s" % saver.poll())
-        self.wine.key("Return")
+        self.wine.key("Return", window=self.wine.wait_window(name="^About$", pid=saver.pid))
         self.assertExits(saver, 0)
 
     def run_and_end_full_screen(self):
         saver = self.wine.saver("/s")
-        self.wine.wait_window(name="^screen saver$", pid=saver.pid, timeout=10)
+        window = self.wine.wait_window(name="^screen saver$", pid=saver.pid, timeout=10)
         self.assertIsNone(saver.poll(), "the saver ended by itself")
-        self.wine.key("Escape")
+        self.wine.key("Escape", window=window)
         self.assertExits(saver, 0)
 
     def test_fresh_user_gets_empty_key(self):
@@ -38,7 +38,7 @@ class Settings(wh.E2ETestCase):
         saver = self.wine.saver("/c")
         self.assertIsNotNone(self.wine.wait_dialog("About", saver))
         self.assertEqual(self.wine.reg_query(KEY), EMPTY, "the key while the About box is open")
-        self.wine.key("Return")
+        self.wine.key("Return", window=self.wine.wait_window(name="^About$", pid=saver.pid))
         self.assertExits(saver, 0)
         self.assertEqual(self.wine.reg_query(KEY), EMPTY, "the key after the About box closed")
         software_after = self.wine.reg_query(r"HKCU\Software")["subkeys"]

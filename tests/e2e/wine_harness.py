@@ -23,12 +23,6 @@ import pixels
 HERE = Path(__file__).resolve().parent
 SOURCE_DIR = HERE.parents[1]
 
-# Wine's own long-running processes; everything else started in the prefix
-# belongs to a test.
-_WINE_SYSTEM = {"services.exe", "winedevice.exe", "plugplay.exe", "svchost.exe", "rpcss.exe",
-                "explorer.exe", "conhost.exe", "winemenubuilder.exe", "start.exe", "rundll32.exe",
-                "wineboot.exe", "tabtip.exe", "wineserver", "wineserver64"}
-
 
 class HarnessError(RuntimeError):
     pass
@@ -116,8 +110,9 @@ class WineProcess:
     test's artifact folder, never to pipes that Wine's helper processes could
     inherit and hold open."""
 
-    def __init__(self, args, env, out_path, stdin=False):
+    def __init__(self, args, env, out_path, stdin=False, on_stuck=None):
         self.args = args
+        self.on_stuck = on_stuck  # called before a program that overran its wait is killed
         self.out_path = Path(out_path)
         self.err_path = self.out_path.with_suffix(".err")
         with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
@@ -163,8 +158,14 @@ class WineProcess:
         try:
             code = self.popen.wait(timeout)
         except subprocess.TimeoutExpired:
+            seen = ""
+            if self.on_stuck:
+                try:
+                    seen = "; the screen then: %s" % self.on_stuck(self)
+                except Exception as e:  # the diagnosis must not hide the overrun
+                    seen = "; no screenshot: %s" % e
             self.kill()
-            raise HarnessError("%r still running after %gs; killed it" % (self, timeout))
+            raise HarnessError("%r still running after %gs; killed it%s" % (self, timeout, seen))
         self._close_input()
         return code
 
@@ -222,7 +223,8 @@ class Wine:
         self._count += 1
         name = "%02d-%s" % (self._count, Path(exe).stem)
         proc = WineProcess([self.config["wine64"], str(exe)] + [str(a) for a in args], self.env(),
-                           self.artifacts / (name + ".out"), stdin=stdin)
+                           self.artifacts / (name + ".out"), stdin=stdin,
+                           on_stuck=lambda p, name=name: self.save_screenshot(name + "-stuck"))
         self.started.append(proc)
         return proc
 
@@ -251,6 +253,11 @@ class Wine:
         if code != 0 or not rows:
             return None
         return Window(rows)
+
+    def foreground(self):
+        """The Win32 foreground window with its children, or None."""
+        code, rows = self.wininfo("foreground")
+        return Window(rows) if code == 0 and rows else None
 
     def wait_dialog(self, title, proc=None, timeout=10):
         """Like find_dialog, but gives up as soon as proc (the program that
@@ -335,17 +342,33 @@ class Wine:
     # input
 
     def key(self, *keys, window=None):
-        """Presses and releases keys (xdotool names: Return, Escape, space, alt+F4).
-        With window, gives it the X focus first."""
-        if window is not None:
-            self.xdotool("windowfocus", "--sync", window)
+        """Presses and releases keys (xdotool names: Return, Escape, space,
+        alt+F4). They go to the window with the X focus; with window (an X
+        id), first waits until that window has it, as a user would."""
+        self.wait_focus(window)
         self.xdotool("key", "--delay", 30, *keys)
 
-    def key_down(self, key):
+    def key_down(self, key, window=None):
+        self.wait_focus(window)
         self.xdotool("keydown", key)
 
-    def key_up(self, key):
+    def key_up(self, key, window=None):
+        self.wait_focus(window)
         self.xdotool("keyup", key)
+
+    def wait_focus(self, window, timeout=3):
+        """Waits until the X window has the keyboard focus. Wine moves the
+        focus a moment after it activates a window, so a key sent at once
+        can still reach the window that was active before."""
+        if window is None:
+            return
+        if not wait_until(lambda: self.focused_window() == window, timeout):
+            raise HarnessError("X window %s never got the keyboard focus (it is on %s)" % (
+                window, self.focused_window()))
+
+    def focus(self, window):
+        """Gives an X window the keyboard focus, as clicking on it would."""
+        self.xdotool("windowfocus", "--sync", window)
 
     def mouse_move(self, x, y):
         self.xdotool("mousemove", x, y)
@@ -432,15 +455,11 @@ class Wine:
 
     def leftovers(self):
         """Programs of ours still running in the prefix: the saver, the test
-        tools, and anything this test started that Wine does not own."""
+        tools (also when another program started them), and whatever this
+        test started itself."""
         ours = {Path(self.config["saver"]).name.lower()} | {t.lower() + ".exe" for t in self.config["tool_names"]}
-        started = {p.pid for p in self.started}
-        found = []
-        for proc in processes_in_prefix(self.prefix):
-            image = proc.image.lower()
-            if image in ours or (proc.pid in started and image not in _WINE_SYSTEM):
-                found.append(proc)
-        return found
+        started = {p.pid for p in self.started if p.poll() is None}
+        return [p for p in processes_in_prefix(self.prefix) if p.image.lower() in ours or p.pid in started]
 
     def kill_leftovers(self):
         """Kills what leftovers() finds and returns what it was."""
