@@ -112,7 +112,7 @@ class AboutBox(wh.E2ETestCase):
             self.assertExits(saver, 0)
 
     def test_foreground_window_disabled_while_open(self):
-        probe = self.wine.tool("foreground_probe", "--title", "Display Properties", stdin=True)
+        probe = self.wine.tool("foreground_probe", "--title", "Display Properties", stdin=True, witness=True)
         probe_hwnd = int(probe.wait_for_line(r"^hwnd (\d+)").group(1))
         probe.wait_for_line(r"^foreground 1$")
         with self.about("/c") as (saver, dialog, window):

@@ -49,6 +49,12 @@ class HarnessSelfTest(wh.E2ETestCase):
         self.assertEqual(self.wine.kill_leftovers()[0].pid, probe.pid)
         self.assertEqual(self.wine.leftovers(), [])
 
+        witness = self.wine.tool("foreground_probe", "--title", "Only Watching", witness=True)
+        witness.wait_for_line(r"^hwnd \d+")
+        self.assertEqual(self.wine.leftovers(), [])
+        self.wine.kill_leftovers()
+        self.assertIsNotNone(witness.poll(), "a witness is ended after the test")
+
         probe = self.wine.tool("foreground_probe", "--title", "Asked To Quit", stdin=True)
         probe.wait_for_line(r"^hwnd \d+")
         probe.send("quit\n")

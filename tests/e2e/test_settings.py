@@ -36,7 +36,7 @@ class Settings(wh.E2ETestCase):
         self.wine.reg_delete(KEY)  # other tests of the run may have used the saver
         software_before = self.wine.reg_query(r"HKCU\Software")["subkeys"]
         saver = self.wine.saver("/c")
-        self.assertIsNotNone(self.wine.wait_dialog("About", saver))
+        self.assertIsNotNone(self.wine.wait_dialog("About", saver), "no About box; exit code %s" % saver.poll())
         self.assertEqual(self.wine.reg_query(KEY), EMPTY, "the key while the About box is open")
         self.wine.key("Return", window=self.wine.wait_window(name="^About$", pid=saver.pid))
         self.assertExits(saver, 0)

@@ -113,6 +113,7 @@ class WineProcess:
     def __init__(self, args, env, out_path, stdin=False, on_stuck=None):
         self.args = args
         self.on_stuck = on_stuck  # called before a program that overran its wait is killed
+        self.witness = False
         self.out_path = Path(out_path)
         self.err_path = self.out_path.with_suffix(".err")
         with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
@@ -218,13 +219,16 @@ class Wine:
     def env(self):
         return wine_environment(self.config, self.prefix, self.display)
 
-    def start(self, exe, *args, stdin=False):
-        """Starts a Windows program (Unix path) with arguments."""
+    def start(self, exe, *args, stdin=False, witness=False):
+        """Starts a Windows program (Unix path) with arguments. A witness
+        (a program that only watches, like the foreground probe) is ended
+        after the test without counting as left behind."""
         self._count += 1
         name = "%02d-%s" % (self._count, Path(exe).stem)
         proc = WineProcess([self.config["wine64"], str(exe)] + [str(a) for a in args], self.env(),
                            self.artifacts / (name + ".out"), stdin=stdin,
                            on_stuck=lambda p, name=name: self.save_screenshot(name + "-stuck"))
+        proc.witness = witness
         self.started.append(proc)
         return proc
 
@@ -232,9 +236,9 @@ class Wine:
         """Starts Morvelux.scr with the given command-line arguments."""
         return self.start(self.config["saver"], *args)
 
-    def tool(self, name, *args, stdin=False):
+    def tool(self, name, *args, stdin=False, witness=False):
         """Starts one of the test programs (preview_host, foreground_probe, wininfo)."""
-        return self.start(Path(self.config["tools"]) / (name + ".exe"), *args, stdin=stdin)
+        return self.start(Path(self.config["tools"]) / (name + ".exe"), *args, stdin=stdin, witness=witness)
 
     def saver_windows_path(self):
         return windows_path(self.config["saver"])
@@ -458,8 +462,10 @@ class Wine:
         tools (also when another program started them), and whatever this
         test started itself."""
         ours = {Path(self.config["saver"]).name.lower()} | {t.lower() + ".exe" for t in self.config["tool_names"]}
-        started = {p.pid for p in self.started if p.poll() is None}
-        return [p for p in processes_in_prefix(self.prefix) if p.image.lower() in ours or p.pid in started]
+        started = {p.pid for p in self.started if p.poll() is None and not p.witness}
+        witnesses = {p.pid for p in self.started if p.witness}
+        return [p for p in processes_in_prefix(self.prefix)
+                if (p.image.lower() in ours or p.pid in started) and p.pid not in witnesses]
 
     def kill_leftovers(self):
         """Kills what leftovers() finds and returns what it was."""
