@@ -1,0 +1,144 @@
+// Reports what Win32 knows of windows that X cannot tell: exact window and
+// client rectangles, styles, owner, enabled state, and the child controls
+// with their classes and texts. One line a window, key=value fields.
+//
+//   wininfo screen                      screen size and system colours
+//   wininfo find TITLE [--wait MS]      visible top-level windows with that title
+//   wininfo hwnd NUMBER                 one window
+//   wininfo foreground                  the foreground window
+//   wininfo text FACE HEIGHT WEIGHT CHARSET TEXT
+//                                       the extent of TEXT in that font (height as
+//                                       CreateFont takes it) and the face Wine chose
+#include <vector>
+
+#include "e2e_tool.h"
+
+namespace {
+
+std::string hex(COLORREF colour) {
+    char text[8];
+    snprintf(text, sizeof text, "%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
+}
+
+std::string textOf(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return e2e::quoted(text);
+}
+
+std::string classOf(HWND window) {
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return e2e::quoted(name);
+}
+
+void describeTop(HWND window) {
+    RECT outer, client;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    e2e::say("window hwnd=%llu pid=%lu class=%s title=%s rect=%ld,%ld,%ld,%ld client=%ld,%ld origin=%ld,%ld "
+             "style=0x%08lX exstyle=0x%08lX visible=%d enabled=%d owner=%llu parent=%llu foreground=%d",
+             e2e::handleNumber(window), pid, classOf(window).c_str(), textOf(window).c_str(), outer.left,
+             outer.top, outer.right, outer.bottom, client.right, client.bottom, origin.x, origin.y,
+             static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
+             static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)), IsWindowVisible(window) ? 1 : 0,
+             IsWindowEnabled(window) ? 1 : 0, e2e::handleNumber(GetWindow(window, GW_OWNER)),
+             e2e::handleNumber(GetAncestor(window, GA_PARENT)), GetForegroundWindow() == window ? 1 : 0);
+}
+
+BOOL CALLBACK describeChild(HWND child, LPARAM top) {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, reinterpret_cast<HWND>(top), reinterpret_cast<POINT*>(&rect), 2);
+    e2e::say("child hwnd=%llu parent=%llu class=%s text=%s rect=%ld,%ld,%ld,%ld style=0x%08lX visible=%d enabled=%d",
+             e2e::handleNumber(child), e2e::handleNumber(GetParent(child)), classOf(child).c_str(),
+             textOf(child).c_str(), rect.left, rect.top, rect.right, rect.bottom,
+             static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)), IsWindowVisible(child) ? 1 : 0,
+             IsWindowEnabled(child) ? 1 : 0);
+    return TRUE;
+}
+
+void describe(HWND window) {
+    describeTop(window);
+    EnumChildWindows(window, describeChild, reinterpret_cast<LPARAM>(window));
+}
+
+struct Search {
+    const char* title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    if (IsWindowVisible(window) && std::strcmp(text, search->title) == 0) search->found.push_back(window);
+    return TRUE;
+}
+
+int find(const char* title, int waitMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        Search search{title, {}};
+        EnumWindows(collect, reinterpret_cast<LPARAM>(&search));
+        if (!search.found.empty()) {
+            for (HWND window : search.found) describe(window);
+            return 0;
+        }
+        if (static_cast<int>(GetTickCount() - start) >= waitMs) return 1;
+        Sleep(20);
+    }
+}
+
+int screen() {
+    e2e::say("screen width=%d height=%d btnface=%s btntext=%s windowtext=%s window=%s highlight=%s",
+             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), hex(GetSysColor(COLOR_BTNFACE)).c_str(),
+             hex(GetSysColor(COLOR_BTNTEXT)).c_str(), hex(GetSysColor(COLOR_WINDOWTEXT)).c_str(),
+             hex(GetSysColor(COLOR_WINDOW)).c_str(), hex(GetSysColor(COLOR_BTNHIGHLIGHT)).c_str());
+    return 0;
+}
+
+int textExtent(char** argv) {
+    HDC screenDc = GetDC(nullptr);
+    HFONT font = CreateFontA(e2e::intFrom(argv[3]), 0, 0, 0, e2e::intFrom(argv[4]), FALSE, FALSE, FALSE,
+                             static_cast<DWORD>(e2e::intFrom(argv[5])), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH, argv[2]);
+    HGDIOBJ previous = SelectObject(screenDc, font);
+    SIZE extent{};
+    GetTextExtentPoint32A(screenDc, argv[6], static_cast<int>(std::strlen(argv[6])), &extent);
+    char face[LF_FACESIZE] = "";
+    GetTextFaceA(screenDc, sizeof face, face);
+    SelectObject(screenDc, previous);
+    DeleteObject(font);
+    ReleaseDC(nullptr, screenDc);
+    e2e::say("text width=%ld height=%ld face=%s", extent.cx, extent.cy, e2e::quoted(face).c_str());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    std::string command = argv[1];
+    if (command == "screen") return screen();
+    if (command == "find" && argc >= 3) return find(argv[2], e2e::optionInt(argc, argv, "--wait", 0));
+    if (command == "text" && argc >= 7) return textExtent(argv);
+    if (command == "foreground") {
+        HWND window = GetForegroundWindow();
+        if (!window) return 1;
+        describe(window);
+        return 0;
+    }
+    if (command == "hwnd" && argc >= 3) {
+        HWND window = e2e::handleFrom(argv[2]);
+        if (!IsWindow(window)) return 1;
+        describe(window);
+        return 0;
+    }
+    return 2;
+}
