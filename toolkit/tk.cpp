@@ -182,6 +182,12 @@ void Image::setBitmap(const Bitmap1* bitmap) {
 }
 
 void Image::setDib(const Dib* dib) {
+    // A DIB does not change once shown, so setting it again (as a paint
+    // handler may) must not ask for yet another paint.
+    if (dib == dib_ && dib) {
+        setBounds({left(), top(), dib->width, dib->height});
+        return;
+    }
     dib_ = dib;
     bitmap_ = nullptr;
     if (dib) setBounds({left(), top(), dib->width, dib->height});

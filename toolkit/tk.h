@@ -248,7 +248,7 @@ public:
     // Also to show new contents of the same bitmap.
     void setBitmap(const Bitmap1* bitmap);
     const Bitmap1* bitmap() const { return bitmap_; }
-    void setDib(const Dib* dib);  // sizes the view to the picture
+    void setDib(const Dib* dib);  // sizes the view to the picture; the DIB must not change while shown
     const Dib* dib() const { return dib_; }
     // The part of the view the picture covers, in the parent's coordinates.
     Bounds pictureBounds() const;
