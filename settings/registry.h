@@ -12,8 +12,14 @@ using RegKey = std::uintptr_t;  // 0: no key
 
 inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 
+// Value types (REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD).
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+
 struct RegValue {
-    std::uint32_t type = 0;  // REG_SZ = 1, REG_EXPAND_SZ = 2, REG_BINARY = 3, REG_DWORD = 4, ...
+    std::uint32_t type = 0;
     std::string data;        // the raw bytes as stored
 };
 

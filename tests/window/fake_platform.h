@@ -1,0 +1,36 @@
+#pragma once
+#include <vector>
+
+#include "tests/animation/fake_stage.h"
+#include "window/saver_platform.h"
+
+namespace morvelux::testing {
+
+class FakePlatform : public SaverPlatform {
+public:
+    FakeClock fakeClock;
+    Registry* reg = nullptr;
+    Size screen{1280, 1024};
+    std::optional<std::int32_t> platform = 2;
+    std::optional<tk::Bounds> hostRect = tk::Bounds{100, 200, 152, 112};
+    int cursorShows = 0;  // ShowCursor's display counter
+    std::vector<bool> saverRunningCalls;
+    int timerPeriods = 0;  // begun minus ended
+    int inputMethodDisabled = 0;
+    int applicationWindowHidden = 0;
+
+    Clock& clock() override { return fakeClock; }
+    Registry& registry() override { return *reg; }
+    void showCursor(bool show) override { cursorShows += show ? 1 : -1; }
+    std::optional<tk::Bounds> windowRect(std::int32_t) override { return hostRect; }
+    Size screenSize() override { return screen; }
+    std::optional<std::int32_t> platformId() override { return platform; }
+    void setScreenSaverRunning(bool running) override { saverRunningCalls.push_back(running); }
+    void disableInputMethod(tk::Form&) override { ++inputMethodDisabled; }
+    void beginTimerPeriod() override { ++timerPeriods; }
+    void endTimerPeriod() override { --timerPeriods; }
+    void hideApplicationWindow() override { ++applicationWindowHidden; }
+    Rgb windowTextColour() override { return kBlack; }
+};
+
+}  // namespace morvelux::testing

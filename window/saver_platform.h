@@ -1,0 +1,31 @@
+#pragma once
+// The system calls the saver window makes, behind a seam so that its
+// handlers can be driven in native tests.
+#include <cstdint>
+#include <optional>
+
+#include "animation/clock.h"
+#include "animation/saver_view.h"
+#include "settings/registry.h"
+#include "toolkit/tk.h"
+
+namespace morvelux {
+
+class SaverPlatform {
+public:
+    virtual ~SaverPlatform() = default;
+    virtual Clock& clock() = 0;
+    virtual Registry& registry() = 0;
+    virtual void showCursor(bool show) = 0;
+    virtual std::optional<tk::Bounds> windowRect(std::int32_t window) = 0;  // screen rectangle of a window
+    virtual Size screenSize() = 0;                                        // the primary screen
+    virtual std::optional<std::int32_t> platformId() = 0;                 // nothing when the system will not say
+    virtual void setScreenSaverRunning(bool running) = 0;                 // SPI_SCREENSAVERRUNNING
+    virtual void disableInputMethod(tk::Form& form) = 0;
+    virtual void beginTimerPeriod() = 0;  // 1 ms timer resolution
+    virtual void endTimerPeriod() = 0;
+    virtual void hideApplicationWindow() = 0;
+    virtual Rgb windowTextColour() = 0;
+};
+
+}  // namespace morvelux

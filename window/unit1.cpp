@@ -1,0 +1,210 @@
+#include "window/unit1.h"
+
+#include "animation/compositor.h"
+#include "animation/images/pictures.h"
+#include "animation/layout.h"
+#include "animation/motion.h"
+#include "settings/settings.h"
+
+using namespace morvelux;
+
+namespace {
+
+constexpr int kPanelWidth = 1024;
+constexpr int kPanelHeight = 768;
+constexpr int kImageWidth = 1600;
+constexpr int kImageHeight = 768;
+constexpr Millis kFrameInterval = 60;
+constexpr int kCursorCross = 32515;  // IDC_CROSS
+
+constexpr std::uint32_t kPreviewStyle = 0x58000000;  // WS_CHILD | WS_VISIBLE | WS_DISABLED
+constexpr std::uint32_t kPreviewClassStyle = 0x80;   // CS_PARENTDC
+constexpr std::uint32_t kExTopmost = 0x8;            // WS_EX_TOPMOST
+
+Bitmap1 loadOrEmpty(PictureId id) { return loadBitmap1(id).value_or(Bitmap1{}); }
+
+}  // namespace
+
+namespace morvelux {
+
+SaverPictures loadSaverPictures() {
+    return {loadOrEmpty(PictureId::Img1), loadOrEmpty(PictureId::Img2), loadOrEmpty(PictureId::Title),
+            loadPicture(PictureId::Sample).value_or(Dib{})};
+}
+
+}  // namespace morvelux
+
+TForm1::TForm1(SaverPlatform& platform, const SaverPictures& pictures)
+    : tk::Form("Form1"),
+      platform_(platform),
+      pictures_(pictures),
+      stage_{SaverState, *this, platform.clock(), {pictures.Img1, pictures.Img2, pictures.Image_Title},
+             platform.windowTextColour()} {
+    setCaption("screen saver");
+    colour = tk::Colour::Black;
+    keyPreview = true;
+    font.name = "Arial";
+    font.height = 12;
+    Panel1.colour = tk::Colour::Black;
+    Panel1.setBounds({0, 0, kPanelWidth, kPanelHeight});
+    Image1.setBounds({0, 0, kImageWidth, kImageHeight});
+    Image1.cursor = kCursorCross;
+    Image_Sample.hide();
+    Label4.setCaption("0 ms");
+    Label4.hide();
+    Label9.setCaption("0 ms");
+    Label9.hide();
+
+    OnCreate = [this] { FormCreate(); };
+    OnActivate = [this] { FormActivate(); };
+    OnPaint = [this] { FormPaint(); };
+    OnDestroy = [this] { FormDestroy(); };
+    OnClose = [this](tk::CloseAction& action) { FormClose(action); };
+    OnKeyDown = [this](std::uint16_t& key, tk::Shift shift) { FormKeyDown(key, shift); };
+    OnKeyUp = [this](std::uint16_t& key, tk::Shift shift) { FormKeyUp(key, shift); };
+    OnMouseMove = [this](tk::Shift shift, int x, int y) { FormMouseMove(shift, x, y); };
+    OnSysCommand = [this](std::uintptr_t command, std::intptr_t& result) { return WMSysCommand(command, result); };
+    Image1.OnMouseDown = [this](tk::MouseButton b, tk::Shift s, int x, int y) { Image1MouseDown(b, s, x, y); };
+    Image1.OnDblClick = [this] { Image1DblClick(); };
+    Image1.OnMouseMove = [this](tk::Shift shift, int x, int y) { Image1MouseMove(shift, x, y); };
+}
+
+TForm1::~TForm1() {
+    if (handleCreated()) doDestroy();
+}
+
+bool TForm1::Preview() const { return SaverState.PreviewParent != 0; }
+
+void TForm1::createParams(tk::CreateParams& params) {
+    tk::Form::createParams(params);
+    if (Preview()) {
+        params.parentWindow = SaverState.PreviewParent;
+        params.style = kPreviewStyle;
+        params.classStyle = kPreviewClassStyle;
+    } else {
+        params.exStyle |= kExTopmost;
+    }
+}
+
+void TForm1::FormCreate() {
+    setBounds({0, 0, width(), height()});
+    platform_.beginTimerPeriod();
+    if (Preview()) {
+        layOutPreview();
+    } else {
+        layOutFullScreen();
+        if (CreationFailed_) return;
+    }
+    readSettings();
+    resetState();
+    createBitmaps();
+    Closed_ = false;
+    if (!Preview()) tk::application().OnIdle = [this](bool& done) { AnimeLoop(done); };
+}
+
+void TForm1::layOutPreview() {
+    const auto host = platform_.windowRect(SaverState.PreviewParent);
+    if (host) setBounds({0, 0, host->width, host->height});
+    Panel1.hide();
+    placeSample();
+}
+
+void TForm1::layOutFullScreen() {
+    platform_.showCursor(false);
+    const Size screen = platform_.screenSize();
+    setBounds({0, 0, screen.width, screen.height});
+    Panel1.colour = tk::Colour::Black;
+    Panel1.setBounds({centred(screen.width, kPanelWidth), centred(screen.height, kPanelHeight), kPanelWidth,
+                      kPanelHeight});
+    Panel1.show();
+    const auto id = platform_.platformId();
+    if (!id) {
+        // Without the system's version the saver cannot tell how to hand the
+        // screen back; it ends at once rather than run half set up.
+        CreationFailed_ = true;
+        close();
+        return;
+    }
+    PlatformId_ = *id;
+    if (PlatformId_ == 1) platform_.setScreenSaverRunning(true);
+    platform_.disableInputMethod(*this);
+}
+
+void TForm1::readSettings() {
+    TSettings settings(platform_.registry());
+    settings.Open();
+    DispStr_ = settings.ReadString(kSettingsSection, "DispStr", "Screen Saver Sample");
+    settings.ReadInteger(kSettingsSection, "SleepTime", 15);  // read, but the frame interval stays fixed
+    settings.Release();
+}
+
+void TForm1::resetState() {
+    SaverState.FrameInterval = kFrameInterval;
+    SaverState.MouseMoveCount = 0;
+    SaverState.LastMouseMoveAt = 0;
+    SaverState.ActivatedAt = 0;
+    SaverState.Animating = false;
+    SaverState.Activated = false;
+    SaverState.PanRight = 0;
+}
+
+void TForm1::createBitmaps() {
+    Image1.setBounds({Image1.left(), Image1.top(), kImageWidth, kImageHeight});
+    const tk::Bounds client = Image1.clientRect();
+    for (Bitmap1* bitmap : {&SaverState.Layer1, &SaverState.WorkBmp, &SaverState.Layer2}) {
+        *bitmap = Bitmap1(client.width, client.height, {kBlack, kWhite});
+        bitmap->fill({0, 0, client.width, client.height}, kWhite);
+    }
+}
+
+void TForm1::FormActivate() {
+    if (SaverState.Activated) return;
+    if (!Preview()) {
+        platform_.hideApplicationWindow();
+        ClearImage(stage_);
+        BmpInit();
+        ReDraw();
+        AnimeStart(SaverState);
+    }
+    SaverState.ActivatedAt = platform_.clock().now();
+    SaverState.Activated = true;
+}
+
+void TForm1::placeSample() {
+    const Dib& sample = pictures_.Image_Sample;
+    Image_Sample.setDib(&sample);
+    Image_Sample.setBounds({-centred(sample.width, width()), -centred(sample.height, height()), sample.width,
+                            sample.height});
+    Image_Sample.show();
+}
+
+void TForm1::FormPaint() {
+    if (Preview()) placeSample();
+}
+
+void TForm1::FormDestroy() { platform_.endTimerPeriod(); }
+
+void TForm1::BmpInit() { morvelux::BmpInit(stage_); }
+void TForm1::ReDraw() { morvelux::ReDraw(stage_); }
+void TForm1::AutoMove() { morvelux::AutoMove(stage_); }
+void TForm1::AnimeLoop(bool& done) { morvelux::AnimeLoop(stage_, done); }
+
+Size TForm1::panelSize() const {
+    const tk::Bounds client = Panel1.clientRect();
+    return {client.width, client.height};
+}
+
+Size TForm1::imageSize() const {
+    const tk::Bounds client = Image1.clientRect();
+    return {client.width, client.height};
+}
+
+Point TForm1::imagePos() const { return {Image1.left(), Image1.top()}; }
+
+void TForm1::setImagePos(Point pos) { Image1.setBounds({pos.x, pos.y, Image1.width(), Image1.height()}); }
+
+void TForm1::showBitmap(const Bitmap1& bitmap) { Image1.setBitmap(&bitmap); }
+
+void TForm1::setReadout(Readout label, const std::string& text) {
+    (label == Readout::Label4 ? Label4 : Label9).setCaption(text);
+}

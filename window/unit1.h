@@ -1,0 +1,87 @@
+#pragma once
+// The saver window: full screen, a black top-most window with the moiré
+// seen through a centred 1024 x 768 panel; in preview, a disabled child of
+// the control panel's preview area showing a fixed sample picture.
+#include <cstdint>
+#include <string>
+
+#include "animation/stage.h"
+#include "toolkit/tk.h"
+#include "window/saver_platform.h"
+
+namespace morvelux {
+
+struct SaverPictures {
+    Bitmap1 Img1;         // pattern layer 1
+    Bitmap1 Img2;         // pattern layer 2
+    Bitmap1 Image_Title;  // the title card
+    Dib Image_Sample;     // the preview picture
+};
+
+// The pictures the program carries (empty bitmaps for any that fail to load).
+SaverPictures loadSaverPictures();
+
+}  // namespace morvelux
+
+class TForm1 : public tk::Form, public morvelux::SaverView {
+public:
+    TForm1(morvelux::SaverPlatform& platform, const morvelux::SaverPictures& pictures);
+    ~TForm1() override;
+
+    tk::Panel Panel1{this, "Panel1"};
+    tk::Image Image1{&Panel1, "Image1"};
+    tk::Image Image_Sample{this, "Image_Sample"};
+    tk::Label Label4{&Panel1, "Label4"};  // render-time readout, never shown
+    tk::Label Label9{&Panel1, "Label9"};  // interval readout, never shown
+
+    void createParams(tk::CreateParams& params) override;
+    void FormCreate();
+    void FormActivate();
+    void FormPaint();
+    void FormDestroy();
+    void FormClose(tk::CloseAction& action);
+    void FormKeyDown(std::uint16_t& key, tk::Shift shift);
+    void FormKeyUp(std::uint16_t& key, tk::Shift shift);
+    void FormMouseMove(tk::Shift shift, int x, int y);
+    void Image1MouseDown(tk::MouseButton button, tk::Shift shift, int x, int y);
+    void Image1DblClick();
+    void Image1MouseMove(tk::Shift shift, int x, int y);
+    bool WMSysCommand(std::uintptr_t command, std::intptr_t& result);
+
+    void BmpInit();
+    void ReDraw();
+    void AutoMove();
+    void AnimeLoop(bool& done);
+
+    bool Closed() const { return Closed_; }
+    bool CreationFailed() const { return CreationFailed_; }
+    std::int32_t PlatformId() const { return PlatformId_; }
+    const std::string& DispStr() const { return DispStr_; }
+    bool Preview() const;
+
+    // SaverView: what the animation sees of this window.
+    morvelux::Size panelSize() const override;
+    morvelux::Size imageSize() const override;
+    morvelux::Point imagePos() const override;
+    void setImagePos(morvelux::Point pos) override;
+    void showBitmap(const morvelux::Bitmap1& bitmap) override;
+    void setReadout(morvelux::Readout label, const std::string& text) override;
+
+private:
+    void layOutFullScreen();
+    void layOutPreview();
+    void readSettings();
+    void resetState();
+    void createBitmaps();
+    void countMouseMove(int limit);
+    void placeSample();
+
+    morvelux::SaverPlatform& platform_;
+    const morvelux::SaverPictures& pictures_;
+    morvelux::Stage stage_;
+
+    std::int32_t PlatformId_ = 0;
+    std::string DispStr_;
+    bool Closed_ = false;
+    bool CreationFailed_ = false;
+};
