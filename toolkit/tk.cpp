@@ -270,7 +270,7 @@ void Form::createHandle() {
     const bool visibleStyle = (params.style & ws::kVisible) != 0;
     if (visibleStyle) setVisibleQuietly(true);
     if (params.style & ws::kDisabled) setEnabledQuietly(false);
-    if (OnCreate) OnCreate();
+    doCreate();
     if (visibleStyle && visible()) backend().visibleChanged(*this);
 }
 
@@ -291,11 +291,18 @@ CloseAction Form::defaultCloseAction() const {
     return application().mainForm == this ? CloseAction::Free : CloseAction::Hide;
 }
 
+void Form::doCreate() {
+    if (OnCreate) OnCreate();
+}
+
 void Form::close() {
-    if (modal_) {
+    if (modal_)
         modalResult = ModalResult::Cancel;
-        return;
-    }
+    else
+        doClose();
+}
+
+void Form::doClose() {
     CloseAction action = defaultCloseAction();
     if (OnClose) OnClose(action);
     if (action == CloseAction::None) return;

@@ -333,6 +333,11 @@ public:
     ModalResult showModal();
     bool modal() const { return modal_; }
 
+    // The events as they arrive: OnCreate; the close course of a form that is
+    // not modal (OnClose with the default action, then the action).
+    void doCreate();
+    void doClose();
+
     // OnDestroy, then the native window goes. A form class calls it from its
     // own destructor, while its handlers can still run; the backend calls it
     // when the window is destroyed from outside.

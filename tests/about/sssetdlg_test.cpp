@@ -132,7 +132,9 @@ TEST_F(AboutDialogTest, HoldsTheSettingsKeyWhileItExists) {
 TEST_F(AboutDialogTest, CloseCommandCancelsAndEscHasNoButtonToPress) {
     TScrnSaveSetupDlg dlg(registry, desktop);
     for (tk::Control* c : dlg.children()) {
-        if (auto* b = dynamic_cast<tk::Button*>(c)) EXPECT_FALSE(b->isCancel);
+        if (auto* b = dynamic_cast<tk::Button*>(c)) {
+            EXPECT_FALSE(b->isCancel);
+        }
     }
     platform.duringModal = [](tk::Form& f) { f.close(); };
     EXPECT_EQ(dlg.showModal(), tk::ModalResult::Cancel);
