@@ -254,7 +254,48 @@ TEST_F(Win32Test, ImagesAreDrawnFromTheirBitsAtTheirPlace) {
     EXPECT_EQ(GetPixel(dc, 9, 4), RGB(0, 0, 0));
     EXPECT_EQ(GetPixel(dc, 23, 11), RGB(0, 0, 0));
     EXPECT_EQ(GetPixel(dc, 24, 11), RGB(255, 255, 255)) << "background beside the picture";
+
+    image.setLeft(20);
+    UpdateWindow(handleOf(form));
+    EXPECT_EQ(GetPixel(dc, 9, 4), RGB(255, 255, 255)) << "where the picture was is background again";
+    EXPECT_EQ(GetPixel(dc, 20, 4), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, 21, 4), RGB(0, 0, 0));
+    bitmap.setPixel(1, 0, 1);
+    image.setBitmap(&bitmap);  // the same bitmap with new contents
+    UpdateWindow(handleOf(form));
+    EXPECT_EQ(GetPixel(dc, 21, 4), RGB(255, 255, 255));
     ReleaseDC(handleOf(form), dc);
+}
+
+TEST_F(Win32Test, AControlsCursorShowsOverIt) {
+    Form form{"F"};
+    form.setBounds({0, 0, 200, 100});
+    Image image{&form, "I"};
+    image.setBounds({50, 0, 100, 100});
+    image.cursor = 32515;  // IDC_CROSS
+    form.createHandle();
+    form.show();
+    const HWND hwnd = handleOf(form);
+    SetCursorPos(60, 50);
+    EXPECT_TRUE(SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32515)));
+    SetCursorPos(10, 50);
+    EXPECT_FALSE(SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+}
+
+TEST_F(AboutTest, TheWindowInFrontOwnsTheDialogAndIsDisabledWhileItExists) {
+    Form front{"Front"};
+    front.setBounds({0, 0, 100, 100});
+    front.show();
+    SetForegroundWindow(handleOf(front));
+    ASSERT_EQ(GetForegroundWindow(), handleOf(front));
+    {
+        TScrnSaveSetupDlg dlg(registry);
+        dlg.createHandle();
+        EXPECT_EQ(GetWindow(handleOf(dlg), GW_OWNER), handleOf(front));
+        EXPECT_FALSE(IsWindowEnabled(handleOf(front)));
+    }
+    EXPECT_TRUE(IsWindowEnabled(handleOf(front)));
 }
 
 }  // namespace
