@@ -199,7 +199,8 @@ public:
 
     void invalidate();
 
-    // Opaque native data the backend keeps here.
+    // Native data the backend keeps here: the Win32 backend keeps the window
+    // (HWND) of a windowed control; windowless ones have none.
     void* native = nullptr;
 
     std::function<void(MouseButton, Shift, int x, int y)> OnMouseDown;

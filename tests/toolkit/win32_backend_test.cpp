@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -130,8 +129,7 @@ TEST_F(AboutTest, TheAboutDialogIsSizedFromItsMeasuredLabel) {
     EXPECT_LE(std::abs((w.left - screen.left) - (screen.right - w.right)), 1) << "centred on the screen";
     EXPECT_TRUE(GetWindowLongPtrW(handleOf(dlg.Edit_URL), GWL_STYLE) & ES_READONLY);
     EXPECT_TRUE(GetWindowLongPtrW(handleOf(dlg.OKBtn), GWL_STYLE) & BS_DEFPUSHBUTTON);
-    std::printf("About: Label5 %d, window %ldx%ld, client %ldx%ld, OK at %ld\n", label, w.right - w.left,
-                w.bottom - w.top, c.right, c.bottom, okLeft.x);
+    RecordProperty("Window", std::to_string(w.right - w.left) + "x" + std::to_string(w.bottom - w.top));
 }
 
 // Posts keys to whichever window has the focus once the modal loop runs.
