@@ -1,0 +1,104 @@
+#include "about/sssetdlg.h"
+
+#include "animation/layout.h"
+
+namespace morvelux {
+
+int dialogWidthFor(int labelWidth) {
+    const long long tenths = static_cast<long long>(labelWidth) * 17;
+    long long whole = tenths / 10;
+    long long rest = tenths % 10;
+    if (rest < 0) {  // floor, so that the rest is 0..9
+        whole -= 1;
+        rest += 10;
+    }
+    if (rest > 5 || (rest == 5 && whole % 2 != 0)) whole += 1;
+    return static_cast<int>(whole);
+}
+
+}  // namespace morvelux
+
+namespace {
+
+constexpr int kDesignedClientWidth = 292;
+constexpr int kDesignedClientHeight = 186;
+constexpr int kDialogHeight = 190;
+
+tk::Font arial(int height, bool bold = false) { return {"Arial", height, bold, tk::kShiftJisCharset}; }
+
+}  // namespace
+
+TScrnSaveSetupDlg::TScrnSaveSetupDlg(morvelux::Registry& registry, morvelux::DesktopWindows& desktop)
+    : tk::Form("ScrnSaveSetupDlg"), desktop_(desktop), settings_(registry) {
+    layOut();
+    OnCreate = [this] { FormCreate(); };
+    OnDestroy = [this] { FormDestroy(); };
+    OKBtn.OnClick = [this] { OKBtnClick(); };
+}
+
+TScrnSaveSetupDlg::~TScrnSaveSetupDlg() { doDestroy(); }
+
+void TScrnSaveSetupDlg::layOut() {
+    setCaption("About");
+    borderStyle = tk::BorderStyle::Dialog;
+    systemMenu = true;
+    colour = tk::Colour::ButtonFace;
+    font = arial(12);
+    position = tk::FormPosition::ScreenCenter;
+    setClientSize(kDesignedClientWidth, kDesignedClientHeight);
+
+    Label_Title.font = arial(19, true);
+    Label_Title.setBounds({47, 10, 189, 19});
+    Label_Title.setCaption("MORVELUX");
+
+    Label_Version.font = font;
+    Label_Version.setBounds({75, 34, 158, 12});
+    Label_Version.setCaption("Version 0.5.1  (March 18, 2004)");
+
+    Label_Copyright.font = font;
+    Label_Copyright.alignment = tk::Alignment::Center;
+    Label_Copyright.anchors = tk::akLeft | tk::akTop | tk::akRight;
+    Label_Copyright.setBounds({0, 60, kDesignedClientWidth, 12});
+    Label_Copyright.setCaption("Copyright (C) 2004 Valdrenn");
+
+    Label5.font = font;
+    Label5.setBounds({56, 86, 182, 12});
+    Label5.autoSize = true;
+    Label5.setCaption("You can get the latest version from");
+
+    Edit_URL.font = font;
+    Edit_URL.readOnly = true;
+    Edit_URL.border = false;
+    Edit_URL.colour = tk::Colour::ButtonFace;
+    Edit_URL.anchors = tk::akTop | tk::akRight;
+    Edit_URL.setBounds({82, 102, 153, 18});
+    Edit_URL.setCaption("http://www.valdrenn.example/");
+
+    OKBtn.font = font;
+    OKBtn.setBounds({101, 132, 73, 24});
+    OKBtn.setCaption("OK");
+    OKBtn.isDefault = true;
+    OKBtn.modalResult = tk::ModalResult::Ok;
+    activeControl = &OKBtn;
+}
+
+void TScrnSaveSetupDlg::createParams(tk::CreateParams& params) {
+    tk::Form::createParams(params);
+    ownerWindow_ = desktop_.foregroundWindow();
+    params.parentWindow = ownerWindow_;
+    desktop_.enableWindow(ownerWindow_, false);
+}
+
+void TScrnSaveSetupDlg::FormCreate() {
+    setWidth(morvelux::dialogWidthFor(Label5.width()));
+    setHeight(kDialogHeight);
+    OKBtn.setLeft(morvelux::centred(clientWidth(), OKBtn.width()));
+    settings_.Open();
+}
+
+void TScrnSaveSetupDlg::FormDestroy() {
+    desktop_.enableWindow(ownerWindow_, true);
+    settings_.Release();
+}
+
+void TScrnSaveSetupDlg::OKBtnClick() {}

@@ -1,0 +1,300 @@
+// The Win32 backend on real windows (under Wine in the cross build).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "about/sssetdlg.h"
+#include "settings/registry_memory.h"
+#include "toolkit/win32/win32_backend.h"
+
+namespace tk::win32 {
+namespace {
+
+struct Win32Test : ::testing::Test {
+    void SetUp() override {
+        install(GetModuleHandleW(nullptr));
+        application() = Application{};
+        const HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        if (!probe) GTEST_SKIP() << "no windows without a display";
+        DestroyWindow(probe);
+    }
+    ~Win32Test() override {
+        // Leave no message of one test to the next.
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        application() = Application{};
+    }
+};
+
+RECT windowRect(const Control& c) {
+    RECT r{};
+    GetWindowRect(handleOf(c), &r);
+    return r;
+}
+
+RECT clientRect(const Control& c) {
+    RECT r{};
+    GetClientRect(handleOf(c), &r);
+    return r;
+}
+
+TEST_F(Win32Test, ABorderlessFormHasTheDefaultStylesAndTheApplicationWindowAsOwner) {
+    Form form{"F"};
+    form.setBounds({0, 0, 200, 100});
+    bool visibleInCreate = true;
+    form.OnCreate = [&] { visibleInCreate = IsWindowVisible(handleOf(form)) != 0; };
+    form.createHandle();
+    const HWND hwnd = handleOf(form);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_FALSE(visibleInCreate) << "OnCreate runs before the form is shown";
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)) & 0xFFFF0000u, 0x86000000u);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)) & WS_EX_CONTROLPARENT, DWORD{WS_EX_CONTROLPARENT});
+    EXPECT_EQ(GetWindow(hwnd, GW_OWNER), applicationWindow());
+    const RECT r = windowRect(form);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.right - r.left, 200);
+    form.doDestroy();
+    EXPECT_FALSE(IsWindow(hwnd));
+}
+
+struct ChildForm : Form {
+    HWND host;
+    explicit ChildForm(HWND h) : Form("Child"), host(h) {}
+    void createParams(CreateParams& p) override {
+        Form::createParams(p);
+        p.parentWindow = reinterpret_cast<std::intptr_t>(host);
+        p.style = 0x58000000;
+        p.classStyle = 0x80;
+    }
+};
+
+TEST_F(Win32Test, CreateParamsCanMakeAChildOfAForeignWindowWithItsOwnClassStyle) {
+    Form host{"Host"};
+    host.setBounds({0, 0, 300, 200});
+    host.createHandle();
+    ChildForm child(handleOf(host));
+    child.setBounds({0, 0, 152, 112});
+    child.createHandle();
+    const HWND hwnd = handleOf(child);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(GetParent(hwnd), handleOf(host));
+    EXPECT_EQ(GetClassLongPtrW(hwnd, GCL_STYLE), 0x80u);
+    EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_DISABLED);
+    EXPECT_TRUE(child.visible());
+    Form plain{"Plain"};
+    plain.createHandle();
+    EXPECT_NE(GetClassLongPtrW(handleOf(plain), GCL_STYLE), 0x80u) << "a class per class style";
+}
+
+TEST_F(Win32Test, ADialogFrameMapsTheClientSize) {
+    Form dialog{"D"};
+    dialog.borderStyle = BorderStyle::Dialog;
+    dialog.systemMenu = true;
+    dialog.setClientSize(292, 186);
+    dialog.createHandle();
+    const LONG_PTR style = GetWindowLongPtrW(handleOf(dialog), GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & WS_MINIMIZEBOX);
+    const RECT c = clientRect(dialog);
+    EXPECT_EQ(c.right, 292);
+    EXPECT_EQ(c.bottom, 186);
+    const RECT w = windowRect(dialog);
+    EXPECT_EQ(w.right - w.left, dialog.width());
+}
+
+struct AboutTest : Win32Test {
+    morvelux::MemoryRegistry registry;
+};
+
+TEST_F(AboutTest, TheAboutDialogIsSizedFromItsMeasuredLabel) {
+    TScrnSaveSetupDlg dlg(registry);
+    const int label = dlg.Label5.width();
+    RecordProperty("Label5", label);
+    dlg.createHandle();
+    dlg.show();
+    const RECT w = windowRect(dlg);
+    EXPECT_EQ(w.right - w.left, morvelux::dialogWidthFor(label));
+    EXPECT_EQ(w.bottom - w.top, 190);
+    const RECT c = clientRect(dlg);
+    const RECT ok = windowRect(dlg.OKBtn);
+    POINT okLeft{ok.left, ok.top};
+    ScreenToClient(handleOf(dlg), &okLeft);
+    const int rightGap = c.right - (okLeft.x + 73);
+    EXPECT_LE(std::abs(okLeft.x - rightGap), 1) << "OK centred in the client area";
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    EXPECT_LE(std::abs((w.left - screen.left) - (screen.right - w.right)), 1) << "centred on the screen";
+    EXPECT_TRUE(GetWindowLongPtrW(handleOf(dlg.Edit_URL), GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(GetWindowLongPtrW(handleOf(dlg.OKBtn), GWL_STYLE) & BS_DEFPUSHBUTTON);
+    RecordProperty("Window", std::to_string(w.right - w.left) + "x" + std::to_string(w.bottom - w.top));
+}
+
+// Posts keys to whichever window has the focus once the modal loop runs.
+void postKeyToFocus(HWND dialog, WPARAM key) {
+    const HWND target = GetFocus() ? GetFocus() : dialog;
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+TEST_F(AboutTest, EnterPressesOkAndEscDoesNothing) {
+    TScrnSaveSetupDlg dlg(registry);
+    dlg.createHandle();
+    dlg.OnActivate = [&] {
+        postKeyToFocus(handleOf(dlg), VK_ESCAPE);  // no cancel button: no effect
+        postKeyToFocus(handleOf(dlg), VK_RETURN);
+        dlg.OnActivate = nullptr;
+    };
+    SetForegroundWindow(handleOf(dlg));
+    EXPECT_EQ(dlg.showModal(), ModalResult::Ok);
+    EXPECT_FALSE(IsWindowVisible(handleOf(dlg)));
+}
+
+TEST_F(AboutTest, TheCloseCommandCancels) {
+    TScrnSaveSetupDlg dlg(registry);
+    dlg.createHandle();
+    PostMessageW(handleOf(dlg), WM_CLOSE, 0, 0);
+    EXPECT_EQ(dlg.showModal(), ModalResult::Cancel);
+    EXPECT_TRUE(IsWindow(handleOf(dlg))) << "closed, not destroyed";
+}
+
+TEST_F(Win32Test, KeyPreviewShowsTheFormTheKeysOfItsControlsFirst) {
+    Form form{"F"};
+    form.keyPreview = true;
+    form.setBounds({0, 0, 200, 100});
+    Button button{&form, "B"};
+    button.setBounds({0, 0, 50, 20});
+    std::vector<std::uint16_t> keys;
+    form.OnKeyDown = [&](std::uint16_t& key, Shift) { keys.push_back(key); };
+    form.createHandle();
+    PostMessageW(handleOf(button), WM_KEYDOWN, 'Q', 1);
+    PostMessageW(handleOf(form), WM_KEYDOWN, VK_ESCAPE, 1);
+    runner().processMessages(application());
+    EXPECT_EQ(keys, (std::vector<std::uint16_t>{'Q', VK_ESCAPE}));
+}
+
+TEST_F(Win32Test, MouseMessagesGoToTheWindowlessControlUnderTheMouse) {
+    Form form{"F"};
+    form.setBounds({0, 0, 400, 300});
+    Panel panel{&form, "P"};
+    panel.setBounds({100, 50, 200, 200});
+    Image image{&panel, "I"};
+    image.setBounds({-30, 0, 300, 200});
+    std::vector<std::string> seen;
+    image.OnMouseDown = [&](MouseButton, Shift, int x, int y) {
+        seen.push_back("image down " + std::to_string(x) + "," + std::to_string(y));
+    };
+    image.OnDblClick = [&] { seen.push_back("image double"); };
+    form.OnMouseMove = [&](Shift, int x, int y) {
+        seen.push_back("form move " + std::to_string(x) + "," + std::to_string(y));
+    };
+    form.createHandle();
+    PostMessageW(handleOf(panel), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
+    PostMessageW(handleOf(panel), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 20));
+    PostMessageW(handleOf(form), WM_MOUSEMOVE, 0, MAKELPARAM(5, 6));
+    runner().processMessages(application());
+    EXPECT_EQ(seen, (std::vector<std::string>{"image down 40,20", "image double", "image down 40,20",
+                                              "form move 5,6"}));
+}
+
+TEST_F(Win32Test, SystemCommandsAHandlerTakesAreAnswered) {
+    Form form{"F"};
+    form.OnSysCommand = [](std::uintptr_t command, std::intptr_t& result) {
+        if (command != 0xF140) return false;
+        result = 1;
+        return true;
+    };
+    form.createHandle();
+    EXPECT_EQ(SendMessageW(handleOf(form), WM_SYSCOMMAND, 0xF140, 0), 1);
+}
+
+TEST_F(Win32Test, ClosingTheMainFormEndsTheLoop) {
+    Form main{"Main"};
+    main.setBounds({0, 0, 100, 100});
+    application().createForm(main);
+    PostMessageW(handleOf(main), WM_CLOSE, 0, 0);
+    application().run();
+    EXPECT_TRUE(application().terminated);
+}
+
+TEST_F(Win32Test, AnIdleHandlerThatWantsMoreWaitsAMillisecondInsteadOfSpinning) {
+    Form main{"Main"};
+    application().createForm(main);
+    int calls = 0;
+    const DWORD start = GetTickCount();
+    application().OnIdle = [&](bool& done) {
+        ++calls;
+        done = false;
+        if (GetTickCount() - start >= 200) application().terminate();
+    };
+    application().run();
+    RecordProperty("IdleCallsIn200ms", calls);
+    EXPECT_GT(calls, 20);
+    EXPECT_LT(calls, 2000) << "a spinning loop would call it far more often";
+}
+
+TEST_F(Win32Test, ImagesAreDrawnFromTheirBitsAtTheirPlace) {
+    Form form{"F"};
+    form.colour = Colour::White;
+    form.setBounds({0, 0, 64, 32});
+    Image image{&form, "I"};
+    image.setBounds({8, 4, 16, 8});
+    Bitmap1 bitmap(16, 8, {morvelux::kBlack, morvelux::kWhite});
+    bitmap.setPixel(0, 0, 1);
+    image.setBitmap(&bitmap);
+    form.createHandle();
+    form.show();
+    UpdateWindow(handleOf(form));
+    const HDC dc = GetDC(handleOf(form));
+    EXPECT_EQ(GetPixel(dc, 8, 4), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, 9, 4), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 23, 11), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 24, 11), RGB(255, 255, 255)) << "background beside the picture";
+
+    image.setLeft(20);
+    UpdateWindow(handleOf(form));
+    EXPECT_EQ(GetPixel(dc, 9, 4), RGB(255, 255, 255)) << "where the picture was is background again";
+    EXPECT_EQ(GetPixel(dc, 20, 4), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, 21, 4), RGB(0, 0, 0));
+    bitmap.setPixel(1, 0, 1);
+    image.setBitmap(&bitmap);  // the same bitmap with new contents
+    UpdateWindow(handleOf(form));
+    EXPECT_EQ(GetPixel(dc, 21, 4), RGB(255, 255, 255));
+    ReleaseDC(handleOf(form), dc);
+}
+
+TEST_F(Win32Test, AControlsCursorShowsOverIt) {
+    Form form{"F"};
+    form.setBounds({0, 0, 200, 100});
+    Image image{&form, "I"};
+    image.setBounds({50, 0, 100, 100});
+    image.cursor = 32515;  // IDC_CROSS
+    form.createHandle();
+    form.show();
+    const HWND hwnd = handleOf(form);
+    SetCursorPos(60, 50);
+    EXPECT_TRUE(SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32515)));
+    SetCursorPos(10, 50);
+    EXPECT_FALSE(SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+}
+
+TEST_F(AboutTest, TheWindowInFrontOwnsTheDialogAndIsDisabledWhileItExists) {
+    Form front{"Front"};
+    front.setBounds({0, 0, 100, 100});
+    front.show();
+    SetForegroundWindow(handleOf(front));
+    ASSERT_EQ(GetForegroundWindow(), handleOf(front));
+    {
+        TScrnSaveSetupDlg dlg(registry);
+        dlg.createHandle();
+        EXPECT_EQ(GetWindow(handleOf(dlg), GW_OWNER), handleOf(front));
+        EXPECT_FALSE(IsWindowEnabled(handleOf(front)));
+    }
+    EXPECT_TRUE(IsWindowEnabled(handleOf(front)));
+}
+
+}  // namespace
+}  // namespace tk::win32
