@@ -27,11 +27,13 @@ void checkConsistent(const Dib& dib) {
     FUZZ_CHECK(dib.width > 0 && dib.height > 0);
     FUZZ_CHECK(dib.bitsPerPixel == 1 || dib.bitsPerPixel == 8);
     FUZZ_CHECK(!dib.palette.empty() && dib.palette.size() <= (1u << dib.bitsPerPixel));
-    FUZZ_CHECK(dib.stride() % 4 == 0 && dib.stride() * 8 >= static_cast<std::size_t>(dib.width) * dib.bitsPerPixel);
+    const auto bitsPerRow = static_cast<std::size_t>(dib.width) * dib.bitsPerPixel;
+    FUZZ_CHECK(dib.stride() % 4 == 0 && dib.stride() * 8 >= bitsPerRow && dib.stride() * 8 < bitsPerRow + 32);
     FUZZ_CHECK(dib.rows.size() == dib.stride() * static_cast<std::size_t>(dib.height));
     if (dib.bitsPerPixel == 8) {
         for (int y = 0; y < dib.height; ++y)
-            for (int x = 0; x < dib.width; ++x) FUZZ_CHECK(static_cast<std::size_t>(dibPixel(dib, x, y)) < dib.palette.size());
+            for (int x = 0; x < dib.width; ++x)
+                FUZZ_CHECK(static_cast<std::size_t>(dibPixel(dib, x, y)) < dib.palette.size());
     }
 }
 
@@ -44,7 +46,8 @@ void checkBitmap(const Dib& dib) {
     for (int y = 0; y < dib.height; ++y) {
         for (int x = 0; x < dib.width; ++x) FUZZ_CHECK(bitmap->pixel(x, y) == dibPixel(dib, x, y));
         // The blits rely on the bits past the width being 0.
-        for (int x = dib.width; x < static_cast<int>(bitmap->strideBytes() * 8); ++x) FUZZ_CHECK(bitmap->pixel(x, y) == 0);
+        const int storedBits = static_cast<int>(bitmap->strideBytes() * 8);
+        for (int x = dib.width; x < storedBits; ++x) FUZZ_CHECK(bitmap->pixel(x, y) == 0);
     }
     const std::optional<Dib> again = readDib(writeBmp(fromBitmap1(*bitmap)));
     FUZZ_CHECK(again.has_value());

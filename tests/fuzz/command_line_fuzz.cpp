@@ -67,6 +67,7 @@ void checkRead(const Args& args) {
     FUZZ_CHECK(line.mode == expectedMode(line.RunMode));
     if (line.mode == SaverMode::FullScreen) FUZZ_CHECK(line.handle == 0);
     else if (args.size() >= 2) FUZZ_CHECK(line.handle == readInt32(args[1]).value_or(0));
+    else if (args[0].find(':') == std::string::npos) FUZZ_CHECK(line.handle == 0);
 }
 
 }  // namespace

@@ -77,7 +77,8 @@ std::optional<std::string> readable(const Stored& stored, const std::optional<Re
 
 class Session {
 public:
-    Session(MemoryRegistry& registry, const Stored& stored) : registry_(registry), stored_(stored), settings_(registry) {}
+    Session(MemoryRegistry& registry, const Stored& stored)
+        : registry_(registry), stored_(stored), settings_(registry) {}
 
     void run(std::uint8_t call) {
         switch (call % 5) {
@@ -97,7 +98,8 @@ private:
     }
     void readString() {
         const std::string text = settings_.ReadString(kSettingsSection, "DispStr", kDefaultText);
-        FUZZ_CHECK(text == readable(stored_, stored_.dispStr, settings_.isOpen()).value_or(std::string(kDefaultText)));
+        const auto stored = readable(stored_, stored_.dispStr, settings_.isOpen());
+        FUZZ_CHECK(text == stored.value_or(std::string(kDefaultText)));
     }
     void readInteger() {
         const std::int32_t sleep = settings_.ReadInteger(kSettingsSection, "SleepTime", kDefaultSleep);
