@@ -54,6 +54,13 @@ bool TickDue(Millis lastTick, Millis now, Millis interval) {
     return !withinInterval;  // also due when the clock wrapped around or went back
 }
 
+Millis TickWait(Millis lastTick, Millis now, Millis interval) {
+    if (TickDue(lastTick, now, interval)) return 0;
+    const Millis dueAt = lastTick + interval;
+    if (dueAt < lastTick) return 1;  // the deadline wrapped: any later millisecond is due
+    return dueAt - now;
+}
+
 void AnimeLoop(Stage& stage, bool& done) {
     TSaverState& s = stage.state;
     const Millis now = stage.clock.now();

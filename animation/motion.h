@@ -18,6 +18,10 @@ void AnimeLoop(Stage& stage, bool& done);
 // Whether an idle call at `now` takes a tick after one taken at `lastTick`.
 bool TickDue(Millis lastTick, Millis now, Millis interval);
 
+// How many milliseconds from `now` until an idle call would take the next
+// tick (0: it would take one now), so the caller can sleep until then.
+Millis TickWait(Millis lastTick, Millis now, Millis interval);
+
 void AnimeStart(TSaverState& state);  // the Btn_AnimeStart action
 void AnimeStop(TSaverState& state);   // the Btn_AnimeStop action
 

@@ -397,6 +397,10 @@ public:
     // Called whenever no message is waiting; `done` starts true. Leaving it
     // false asks to be called again soon rather than after the next message.
     std::function<void(bool& done)> OnIdle;
+    // How long the loop may sleep, waiting for messages, before calling an
+    // idle handler again that left `done` false; a handler that knows when
+    // it next has work says so here.
+    unsigned idleWaitMs = 1;
     bool terminated = false;
 
     void createForm(Form& form);   // the first form created becomes the main form

@@ -187,7 +187,12 @@ void TForm1::FormDestroy() { platform_.endTimerPeriod(); }
 void TForm1::BmpInit() { morvelux::BmpInit(stage_); }
 void TForm1::ReDraw() { morvelux::ReDraw(stage_); }
 void TForm1::AutoMove() { morvelux::AutoMove(stage_); }
-void TForm1::AnimeLoop(bool& done) { morvelux::AnimeLoop(stage_, done); }
+void TForm1::AnimeLoop(bool& done) {
+    morvelux::AnimeLoop(stage_, done);
+    // Sleep until the next tick is due rather than wake every millisecond.
+    tk::application().idleWaitMs =
+        TickWait(SaverState.LastTickAt, platform_.clock().now(), SaverState.FrameInterval);
+}
 
 Size TForm1::panelSize() const {
     const tk::Bounds client = Panel1.clientRect();

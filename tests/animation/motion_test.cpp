@@ -47,6 +47,17 @@ TEST_F(MotionTest, CallInTheSameMillisecondAsTheTickDoesNotTickAgain) {
     EXPECT_EQ(t.state.MoveTick, 1);
 }
 
+TEST(TickWaitTest, SleepsExactlyUntilTheNextTickIsDue) {
+    EXPECT_EQ(TickWait(1000, 1000, 60), 60u);
+    EXPECT_EQ(TickWait(1000, 1001, 60), 59u);
+    EXPECT_EQ(TickWait(1000, 1059, 60), 1u);
+    EXPECT_EQ(TickWait(1000, 1060, 60), 0u);
+    EXPECT_EQ(TickWait(1000, 999, 60), 0u);                // the clock went back
+    EXPECT_EQ(TickWait(0xFFFFFFF0u, 0xFFFFFFF0u, 60), 1u);  // the deadline wraps: due a millisecond on
+    for (Millis now = 1000; now < 1060; ++now)
+        EXPECT_TRUE(TickDue(1000, now + TickWait(1000, now, 60), 60)) << now;
+}
+
 TEST_F(MotionTest, ClockWrappingOrGoingBackTicksAtOnce) {
     EXPECT_TRUE(idleAt(0xFFFFFFFFu));
     EXPECT_TRUE(idleAt(0));

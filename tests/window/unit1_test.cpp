@@ -130,6 +130,10 @@ TEST_F(SaverWindowTest, IdleHandlerDrivesTheAnimation) {
     EXPECT_EQ(f.Image1.left(), -575);
     EXPECT_EQ(f.Label4.caption(), "0 ms");
     EXPECT_EQ(f.Label9.caption(), "60 ms");
+    EXPECT_EQ(tk::application().idleWaitMs, 60u) << "the loop sleeps until the next tick is due";
+    at(50200);
+    tk::application().OnIdle(done);
+    EXPECT_EQ(tk::application().idleWaitMs, 20u);
 }
 
 TEST_F(SaverWindowTest, EscapeClosesAtOnceAlsoWhilePaused) {

@@ -1,7 +1,10 @@
 // The message loop. When no message is waiting the application's idle
 // handler runs; if it wants to run again soon the loop sleeps until the next
-// message or the next millisecond, whichever comes first, instead of
-// spinning a processor at full load.
+// message or until the handler's next piece of work is due (the next
+// millisecond unless it says otherwise), instead of spinning a processor at
+// full load.
+#include <algorithm>
+
 #include "toolkit/win32/internal.h"
 #include "toolkit/win32/win32_backend.h"
 
@@ -82,7 +85,7 @@ void idle(Application& app) {
     if (done)
         WaitMessage();
     else
-        MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        MsgWaitForMultipleObjectsEx(0, nullptr, std::max(app.idleWaitMs, 1u), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 void installRunner() { setRunner(&theRunner); }
