@@ -73,8 +73,8 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
 
 
-def status_kb(pid, key):
-    """A kB figure of /proc/PID/status (VmRSS, VmHWM), or None."""
+def status_value(pid, key):
+    """A number of /proc/PID/status (VmRSS and VmHWM in KiB, Threads), or None."""
     for line in wh._read("/proc/%d/status" % pid).decode(errors="replace").splitlines():
         if line.startswith(key + ":"):
             return int(line.split()[1])
@@ -135,6 +135,8 @@ class Session:
         except BlockingIOError:
             log("bench: another bench session runs in %s; waiting for it" % self.dir)
             fcntl.flock(self._lock, fcntl.LOCK_EX)
+        for old in self.dir.glob("*.out"):
+            old.unlink()
         try:
             self._end_leftovers()
             self.xvfb_pid, self.display = self._start_xvfb()
