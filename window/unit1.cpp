@@ -212,4 +212,5 @@ void TForm1::showBitmap(const Bitmap1& bitmap) { Image1.setBitmap(&bitmap); }
 
 void TForm1::setReadout(Readout label, const std::string& text) {
     (label == Readout::Label4 ? Label4 : Label9).setCaption(text);
+    if (ReadoutHook) ReadoutHook(label, text);
 }

@@ -67,6 +67,9 @@ public:
     void showBitmap(const morvelux::Bitmap1& bitmap) override;
     void setReadout(morvelux::Readout label, const std::string& text) override;
 
+    // Sees every readout as it is written; only a measuring build sets it.
+    static inline void (*ReadoutHook)(morvelux::Readout, const std::string&) = nullptr;
+
 private:
     void layOutFullScreen();
     void layOutPreview();

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "settings/registry_memory.h"
 #include "tests/window/fake_platform.h"
@@ -134,6 +137,28 @@ TEST_F(SaverWindowTest, IdleHandlerDrivesTheAnimation) {
     at(50200);
     tk::application().OnIdle(done);
     EXPECT_EQ(tk::application().idleWaitMs, 20u);
+}
+
+std::vector<std::pair<Readout, std::string>> hookedReadouts;
+
+TEST_F(SaverWindowTest, ReadoutHookSeesEveryReadoutInOrder) {
+    hookedReadouts.clear();
+    TForm1::ReadoutHook = [](Readout label, const std::string& text) { hookedReadouts.emplace_back(label, text); };
+    struct Unhook {
+        ~Unhook() { TForm1::ReadoutHook = nullptr; }
+    } unhook;
+    activate();
+    bool done = true;
+    at(50100);
+    tk::application().OnIdle(done);
+    at(50160);
+    tk::application().OnIdle(done);
+    const std::vector<std::pair<Readout, std::string>> expected{
+        {Readout::Label9, "0 ms"},   {Readout::Label4, "0 ms"},  // the frame composed at activation
+        {Readout::Label9, "100 ms"}, {Readout::Label4, "0 ms"},  // the idle loop's first tick
+        {Readout::Label9, "60 ms"},  {Readout::Label4, "0 ms"}};
+    EXPECT_EQ(hookedReadouts, expected);
+    EXPECT_EQ(form->Label9.caption(), "60 ms") << "the labels are written as before";
 }
 
 TEST_F(SaverWindowTest, EscapeClosesAtOnceAlsoWhilePaused) {
