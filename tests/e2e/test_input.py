@@ -8,7 +8,7 @@ import wine_harness as wh
 from saver_screen import FullScreenCase
 
 GRACE_S = 2.0  # moves over the picture this soon after the start do not count
-MOVE_INTERVAL_S = 0.05  # long enough for the saver to read each move before the next: Wine merges unread ones
+MOVE_INTERVAL_S = 0.08  # long enough for the saver to read each move before the next: Wine merges unread ones
 
 
 def path(x, y, count, dx=3, dy=1):
