@@ -6,6 +6,7 @@ usable host. (What the child shows is checked in-process by the window
 tests: Wine draws nothing of a child whose top-level window belongs to
 another process.)"""
 import time
+from pathlib import Path
 
 import wine_harness as wh
 
@@ -81,7 +82,7 @@ class Preview(wh.E2ETestCase):
         return time.monotonic() - started
 
     def savers_running(self):
-        name = wh.Path(self.wine.config["saver"]).name.lower()
+        name = Path(self.wine.config["saver"]).name.lower()
         return [p for p in wh.processes_in_prefix(self.wine.prefix) if p.image.lower() == name]
 
 
