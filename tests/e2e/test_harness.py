@@ -61,11 +61,12 @@ class HarnessSelfTest(wh.E2ETestCase):
         self.assertExits(probe, 0)
 
     def test_preview_host_starts_the_saver(self):
-        host = self.wine.tool("preview_host", self.wine.saver_windows_path(), "--wait", 8000)
+        host = self.wine.tool("preview_host", self.wine.saver_windows_path(), "--close-after", 1000, "--wait", 8000)
         area = host.wait_for_line(r"^host hwnd=\d+ area=(\d+) rect=(-?\d+),(-?\d+),(-?\d+),(-?\d+)")
         left, top, right, bottom = (int(v) for v in area.groups()[1:])
         self.assertEqual((right - left, bottom - top), (152, 112))
         host.wait_for_line(r"^saver started pid=\d+")
+        host.wait_for_line(r"^sent WM_CLOSE to \d+ at \d+ ms")
         host.wait_for_line(r"^saver exit code \d+", timeout=10)
         self.assertExits(host, 0)
 

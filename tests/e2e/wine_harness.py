@@ -377,6 +377,17 @@ class Wine:
     def mouse_move(self, x, y):
         self.xdotool("mousemove", x, y)
 
+    def mouse_moves(self, points, interval=0.04):
+        """Moves the pointer through the points (x, y), one after the other
+        with interval seconds between, in one xdotool run. Give distinct
+        points: a move to where the pointer already is makes no event. Wine
+        merges moves that wait unread in a queue, so leave the program time
+        to read each."""
+        args = []
+        for x, y in points:
+            args += ["mousemove", x, y, "sleep", interval]
+        self.xdotool(*args, timeout=10 + len(points) * interval)
+
     def click(self, x=None, y=None, button=1, repeat=1):
         if x is not None:
             self.mouse_move(x, y)
@@ -480,13 +491,21 @@ class Wine:
 
     # expected frames
 
-    def render_expected(self, image_left, offset, out_name=None):
-        """The frame the native render tool composes for this motion position
-        and layer offset, as a pixels.Image."""
+    def render_expected(self, image_left=None, offset=None, ticks=None, title=False, out_name=None):
+        """The frame the native render tool composes, as a pixels.Image: for
+        this display image left edge and layer offset, or after this many
+        motion steps from the layer reset; with title, the title card over it."""
         tool = find_render_tool(self.config)
-        out = self.artifacts / ((out_name or "expected-%d-%d" % (image_left, offset)) + ".png")
-        result = subprocess.run([tool, "--image-left", str(image_left), "--offset", str(offset), "--out", str(out)],
-                                capture_output=True, text=True, timeout=60)
+        if ticks is not None:
+            args, name = ["--ticks", str(ticks)], "expected-tick-%d" % ticks
+        else:
+            args, name = ["--image-left", str(image_left), "--offset", str(offset)], "expected-%d-%d" % (
+                image_left, offset)
+        if title:
+            args.append("--title")
+            name += "-title"
+        out = self.artifacts / ((out_name or name) + ".png")
+        result = subprocess.run([tool] + args + ["--out", str(out)], capture_output=True, text=True, timeout=60)
         if result.returncode != 0:
             raise HarnessError("%s failed: %s" % (tool, result.stderr))
         return pixels.read_png(out)

@@ -55,14 +55,21 @@ bool startSaver(const char* saver, HWND area, PROCESS_INFORMATION& process) {
     return CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
 }
 
-void reportSaverWindow(HWND area, HWND& seen) {
+// Reports the saver's window when it appears and again whenever its
+// rectangle or style change (it is made before it is sized and shown).
+void reportSaverWindow(HWND area, std::string& seen) {
     HWND child = GetWindow(area, GW_CHILD);
-    if (!child || child == seen) return;
-    seen = child;
+    if (!child) return;
     RECT rect;
     GetWindowRect(child, &rect);
-    e2e::say("saver window hwnd=%llu rect=%ld,%ld,%ld,%ld style=0x%08lX", e2e::handleNumber(child), rect.left,
-             rect.top, rect.right, rect.bottom, static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)));
+    char line[256];
+    snprintf(line, sizeof line, "saver window hwnd=%llu rect=%ld,%ld,%ld,%ld style=0x%08lX classstyle=0x%08lX",
+             e2e::handleNumber(child), rect.left, rect.top, rect.right, rect.bottom,
+             static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
+             static_cast<unsigned long>(GetClassLongPtrA(child, GCL_STYLE)));
+    if (seen == line) return;
+    seen = line;
+    e2e::say("%s", line);
 }
 
 struct Schedule {
@@ -79,12 +86,13 @@ void pumpMessages() {
 
 int run(const Schedule& schedule, HWND host, HWND area, HANDLE saver) {
     DWORD start = GetTickCount();
-    HWND seen = nullptr;
+    std::string seen;
     bool closed = false, destroyed = false;
     for (;;) {
         if (MsgWaitForMultipleObjects(1, &saver, FALSE, 10, QS_ALLINPUT) == WAIT_OBJECT_0) {
             DWORD code = 0;
             GetExitCodeProcess(saver, &code);
+            e2e::say("saver ended at %d ms", static_cast<int>(GetTickCount() - start));
             e2e::say("saver exit code %lu", code);
             return 0;
         }
@@ -96,7 +104,7 @@ int run(const Schedule& schedule, HWND host, HWND area, HANDLE saver) {
             HWND child = destroyed ? nullptr : GetWindow(area, GW_CHILD);
             if (child) {
                 PostMessageA(child, WM_CLOSE, 0, 0);
-                e2e::say("sent WM_CLOSE to %llu", e2e::handleNumber(child));
+                e2e::say("sent WM_CLOSE to %llu at %d ms", e2e::handleNumber(child), elapsed);
             } else {
                 e2e::say("no saver window to close");
             }
@@ -104,10 +112,10 @@ int run(const Schedule& schedule, HWND host, HWND area, HANDLE saver) {
         if (!destroyed && schedule.destroyAfter >= 0 && elapsed >= schedule.destroyAfter) {
             destroyed = true;
             DestroyWindow(host);
-            e2e::say("destroyed host window");
+            e2e::say("destroyed host window at %d ms", elapsed);
         }
         if (schedule.exitAfter >= 0 && elapsed >= schedule.exitAfter) {
-            e2e::say("host exiting");
+            e2e::say("host exiting at %d ms", elapsed);
             ExitProcess(0);
         }
         if (elapsed >= schedule.wait) {

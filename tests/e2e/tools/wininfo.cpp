@@ -9,6 +9,8 @@
 //   wininfo text FACE HEIGHT WEIGHT CHARSET TEXT
 //                                       the extent of TEXT in that font (height as
 //                                       CreateFont takes it) and the face Wine chose
+//   wininfo send HWND MSG WPARAM LPARAM sends a message (numbers in C notation) and
+//                                       prints the window's answer
 #include <vector>
 
 #include "e2e_tool.h"
@@ -42,11 +44,13 @@ void describeTop(HWND window) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     e2e::say("window hwnd=%llu pid=%lu class=%s title=%s rect=%ld,%ld,%ld,%ld client=%ld,%ld origin=%ld,%ld "
-             "style=0x%08lX exstyle=0x%08lX visible=%d enabled=%d owner=%llu parent=%llu foreground=%d",
+             "style=0x%08lX exstyle=0x%08lX classstyle=0x%08lX visible=%d enabled=%d owner=%llu parent=%llu "
+             "foreground=%d",
              e2e::handleNumber(window), pid, classOf(window).c_str(), textOf(window).c_str(), outer.left,
              outer.top, outer.right, outer.bottom, client.right, client.bottom, origin.x, origin.y,
              static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
-             static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)), IsWindowVisible(window) ? 1 : 0,
+             static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)),
+             static_cast<unsigned long>(GetClassLongPtrA(window, GCL_STYLE)), IsWindowVisible(window) ? 1 : 0,
              IsWindowEnabled(window) ? 1 : 0, e2e::handleNumber(GetWindow(window, GW_OWNER)),
              e2e::handleNumber(GetAncestor(window, GA_PARENT)), GetForegroundWindow() == window ? 1 : 0);
 }
@@ -55,10 +59,12 @@ BOOL CALLBACK describeChild(HWND child, LPARAM top) {
     RECT rect;
     GetWindowRect(child, &rect);
     MapWindowPoints(nullptr, reinterpret_cast<HWND>(top), reinterpret_cast<POINT*>(&rect), 2);
-    e2e::say("child hwnd=%llu parent=%llu class=%s text=%s rect=%ld,%ld,%ld,%ld style=0x%08lX visible=%d enabled=%d",
+    e2e::say("child hwnd=%llu parent=%llu class=%s text=%s rect=%ld,%ld,%ld,%ld style=0x%08lX classstyle=0x%08lX "
+             "visible=%d enabled=%d",
              e2e::handleNumber(child), e2e::handleNumber(GetParent(child)), classOf(child).c_str(),
              textOf(child).c_str(), rect.left, rect.top, rect.right, rect.bottom,
-             static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)), IsWindowVisible(child) ? 1 : 0,
+             static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
+             static_cast<unsigned long>(GetClassLongPtrA(child, GCL_STYLE)), IsWindowVisible(child) ? 1 : 0,
              IsWindowEnabled(child) ? 1 : 0);
     return TRUE;
 }
@@ -120,6 +126,21 @@ int textExtent(char** argv) {
     return 0;
 }
 
+int send(char** argv) {
+    HWND window = e2e::handleFrom(argv[2]);
+    if (!IsWindow(window)) return 1;
+    DWORD_PTR answer = 0;
+    const UINT message = static_cast<UINT>(std::strtoul(argv[3], nullptr, 0));
+    const auto wParam = static_cast<WPARAM>(std::strtoull(argv[4], nullptr, 0));
+    const auto lParam = static_cast<LPARAM>(std::strtoll(argv[5], nullptr, 0));
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer)) {
+        e2e::say("sent result=none error=%lu", GetLastError());
+        return 1;
+    }
+    e2e::say("sent result=%lld", static_cast<long long>(answer));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,6 +149,7 @@ int main(int argc, char** argv) {
     if (command == "screen") return screen();
     if (command == "find" && argc >= 3) return find(argv[2], e2e::optionInt(argc, argv, "--wait", 0));
     if (command == "text" && argc >= 7) return textExtent(argv);
+    if (command == "send" && argc >= 6) return send(argv);
     if (command == "foreground") {
         HWND window = GetForegroundWindow();
         if (!window) return 1;
