@@ -2,7 +2,10 @@
 """Hostile command lines and hostile settings: whatever the saver is started
 with or finds in the registry, it never crashes nor hangs, and ends with
 code 0. Windows it opens are closed as a user would."""
+import os
+import shutil
 import time
+from pathlib import Path
 
 import pixels
 import wine_harness as wh
@@ -102,7 +105,7 @@ class HostileSettings(FullScreenCase):
         deadline, moved = time.monotonic() + 5, False
         while not moved and time.monotonic() < deadline and saver.poll() is None:
             time.sleep(0.25)
-            moved = pixels.compare(first, self.panel_shot()[0])[0] > 0
+            moved = pixels.compare(first, self.panel_shot()[0]).count > 0
         self.assertTrue(moved, "the picture did not change in 5 s (exit code %s)" % saver.poll())
         self.end_with_esc(saver, window)
 
@@ -122,6 +125,32 @@ class HostileSettings(FullScreenCase):
             self.assert_runs_with_defaults()
         finally:
             self.wine.reg_delete(KEY)
+
+
+class PlantedPasswordProvider(wh.E2ETestCase):
+
+    def test_password_change_never_loads_a_planted_mpr_dll(self):
+        # The DLL leaves a marker when loaded; it sits beside a copy of the
+        # saver, which runs with that folder as its current directory too.
+        folder = self.wine.artifacts / "planted"
+        shutil.rmtree(folder, ignore_errors=True)
+        folder.mkdir(parents=True)
+        saver = folder / Path(self.wine.config["saver"]).name
+        shutil.copy(self.wine.config["saver"], saver)
+        shutil.copy(self.wine.config["planted_mpr"], folder / "MPR.DLL")
+        marker = folder / "loaded.txt"
+        cwd, env = os.getcwd(), dict(os.environ)
+        os.environ["MORVELUX_PLANTED_MARKER"] = wh.windows_path(marker)
+        os.chdir(folder)
+        try:
+            for args in (["/a", "0"], ["/a"], ["-A:0"]):
+                with self.subTest(args=args):
+                    self.assertExits(self.wine.start(saver, *args), 0)
+                    self.assertFalse(marker.exists(), "the saver loaded the planted MPR.DLL")
+        finally:
+            os.chdir(cwd)
+            os.environ.clear()
+            os.environ.update(env)
 
 
 if __name__ == "__main__":
