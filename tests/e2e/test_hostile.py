@@ -4,6 +4,7 @@ with or finds in the registry, it never crashes nor hangs, and ends with
 code 0. Windows it opens are closed as a user would."""
 import os
 import shutil
+import tempfile
 import time
 from pathlib import Path
 
@@ -132,15 +133,19 @@ class PlantedPasswordProvider(wh.E2ETestCase):
     def test_password_change_never_loads_a_planted_mpr_dll(self):
         # The DLL leaves a marker when loaded; it sits beside a copy of the
         # saver, which runs with that folder as its current directory too.
-        folder = self.wine.artifacts / "planted"
-        shutil.rmtree(folder, ignore_errors=True)
-        folder.mkdir(parents=True)
+        folder = Path(tempfile.mkdtemp(prefix="planted-", dir=self.wine.dir))
+        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
         saver = folder / Path(self.wine.config["saver"]).name
         shutil.copy(self.wine.config["saver"], saver)
         shutil.copy(self.wine.config["planted_mpr"], folder / "MPR.DLL")
         marker = folder / "loaded.txt"
-        cwd, env = os.getcwd(), dict(os.environ)
-        os.environ["MORVELUX_PLANTED_MARKER"] = wh.windows_path(marker)
+        # Wine prefers its builtin mpr unless told otherwise; preferring a
+        # native one is what makes a careless search find the planted copy.
+        base = self.wine.env()
+        env = dict(base, WINEDLLOVERRIDES=base["WINEDLLOVERRIDES"] + ";mpr=n,b",
+                   MORVELUX_PLANTED_MARKER=wh.windows_path(marker))
+        self.wine.env = lambda: env
+        cwd = os.getcwd()
         os.chdir(folder)
         try:
             for args in (["/a", "0"], ["/a"], ["-A:0"]):
@@ -149,8 +154,6 @@ class PlantedPasswordProvider(wh.E2ETestCase):
                     self.assertFalse(marker.exists(), "the saver loaded the planted MPR.DLL")
         finally:
             os.chdir(cwd)
-            os.environ.clear()
-            os.environ.update(env)
 
 
 if __name__ == "__main__":
