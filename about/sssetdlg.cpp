@@ -1,6 +1,7 @@
 #include "about/sssetdlg.h"
 
-#include "animation/layout.h"
+#include "gfx/layout.h"
+#include "morvelux_version.h"
 
 namespace morvelux {
 
@@ -28,15 +29,14 @@ tk::Font arial(int height, bool bold = false) { return {"Arial", height, bold, t
 
 }  // namespace
 
-TScrnSaveSetupDlg::TScrnSaveSetupDlg(morvelux::Registry& registry, morvelux::DesktopWindows& desktop)
-    : tk::Form("ScrnSaveSetupDlg"), desktop_(desktop), settings_(registry) {
+TScrnSaveSetupDlg::TScrnSaveSetupDlg(const tk::FormKey& key, morvelux::Registry& registry,
+                                     morvelux::DesktopWindows& desktop)
+    : tk::Form(key, "ScrnSaveSetupDlg"), desktop_(desktop), settings_(registry) {
     layOut();
     OnCreate = [this] { FormCreate(); };
     OnDestroy = [this] { FormDestroy(); };
     OKBtn.OnClick = [this] { OKBtnClick(); };
 }
-
-TScrnSaveSetupDlg::~TScrnSaveSetupDlg() { doDestroy(); }
 
 void TScrnSaveSetupDlg::layOut() {
     setCaption("About");
@@ -53,7 +53,7 @@ void TScrnSaveSetupDlg::layOut() {
 
     Label_Version.font = font;
     Label_Version.setBounds({75, 34, 158, 12});
-    Label_Version.setCaption("Version 0.5.1  (March 18, 2004)");
+    Label_Version.setCaption("Version " MORVELUX_VERSION_SHORT "  (March 18, 2004)");
 
     Label_Copyright.font = font;
     Label_Copyright.alignment = tk::Alignment::Center;

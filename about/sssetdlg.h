@@ -11,9 +11,7 @@
 
 class TScrnSaveSetupDlg : public tk::Form {
 public:
-    explicit TScrnSaveSetupDlg(morvelux::Registry& registry = morvelux::systemRegistry(),
-                               morvelux::DesktopWindows& desktop = morvelux::systemDesktopWindows());
-    ~TScrnSaveSetupDlg() override;
+    TScrnSaveSetupDlg(const tk::FormKey& key, morvelux::Registry& registry, morvelux::DesktopWindows& desktop);
 
     tk::Label Label_Title{this, "Label_Title"};
     tk::Label Label_Version{this, "Label_Version"};

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "animation/blit.h"
-#include "animation/layout.h"
+#include "gfx/blit.h"
+#include "gfx/layout.h"
 
 namespace morvelux {
 
@@ -45,10 +45,11 @@ Point titlePosition(const Stage& stage) {
 void ReDraw(Stage& stage) {
     TSaverState& s = stage.state;
     const Millis t0 = stage.clock.now();
-    stage.view.setReadout(Readout::Label9, millisText(t0 - s.LastRedrawAt));
+    stage.view.setReadout(Readout::FrameInterval, millisText(t0 - s.LastRedrawAt));
     s.LastRedrawAt = t0;
 
-    s.WorkBmp.setPalette({stage.windowText, kWhite});
+    // The text colour may have changed since the last frame.
+    s.WorkBmp.setPalette({stage.view.windowText(), kWhite});
     copyWhole(s.WorkBmp, s.Layer1);
 
     const Size panel = stage.view.panelSize();
@@ -63,7 +64,7 @@ void ReDraw(Stage& stage) {
     }
 
     stage.view.showBitmap(s.WorkBmp);
-    stage.view.setReadout(Readout::Label4, millisText(stage.clock.now() - t0));
+    stage.view.setReadout(Readout::RenderTime, millisText(stage.clock.now() - t0));
 }
 
 }  // namespace morvelux

@@ -1,16 +1,15 @@
 #pragma once
-// The process-wide record that the saver window and the animation share.
+// The record that the saver window and the animation share. The saver
+// window owns it; everything that reads or writes it gets it from there.
 #include <cstdint>
 
-#include "animation/bitmap1.h"
 #include "animation/clock.h"
-
-class TForm1;
+#include "animation/dimensions.h"
+#include "gfx/bitmap1.h"
 
 namespace morvelux {
 
 struct TSaverState {
-    TForm1* Form1 = nullptr;
     std::int32_t PreviewParent = 0;  // host window handle; non-zero means preview
     bool Activated = false;
     Bitmap1 Layer1;
@@ -27,9 +26,7 @@ struct TSaverState {
     std::int32_t MoveTick = 0;
     std::uint32_t PanRight = 0;  // 0: image moves right, Layer2 left; 1: the reverse
     Millis FrameInterval = 0;
-    Millis TitleDuration = 4500;
+    Millis TitleDuration = kTitleDuration;
 };
-
-extern TSaverState SaverState;
 
 }  // namespace morvelux

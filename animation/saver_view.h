@@ -1,33 +1,27 @@
 #pragma once
-// What the animation needs of the saver window: the panel it is seen
-// through, the display image inside it, and the two hidden readouts.
+// What the animation needs of the window it is seen in: the panel, the
+// display image inside it, and the two hidden readouts.
 #include <string>
 
-#include "animation/bitmap1.h"
+#include "gfx/bitmap1.h"
+#include "gfx/geometry.h"
 
 namespace morvelux {
 
-struct Point {
-    int x = 0, y = 0;
-    friend bool operator==(Point, Point) = default;
-};
-
-struct Size {
-    int width = 0, height = 0;
-    friend bool operator==(Size, Size) = default;
-};
-
-enum class Readout { Label4, Label9 };  // render time, interval between frames
+enum class Readout { RenderTime, FrameInterval };
 
 class SaverView {
 public:
     virtual ~SaverView() = default;
-    virtual Size panelSize() const = 0;           // PW x PH, Panel1's client size
-    virtual Size imageSize() const = 0;           // Image1's client size
+    virtual Size panelSize() const = 0;           // PW x PH, the panel's client size
+    virtual Size imageSize() const = 0;           // the display image's client size
     virtual Point imagePos() const = 0;           // (L, T) in panel coordinates
-    virtual void setImagePos(Point pos) = 0;      // moves Image1; the panel repaints
-    virtual void showBitmap(const Bitmap1& bitmap) = 0;  // Image1 shows it (shared, not copied) and repaints
-    virtual void setReadout(Readout label, const std::string& text) = 0;
+    virtual void setImagePos(Point pos) = 0;      // moves the display image; the panel repaints
+    virtual void showBitmap(const Bitmap1& bitmap) = 0;  // the display image shows it (shared, not copied) and repaints
+    virtual void setReadout(Readout readout, const std::string& text) = 0;
+    // The system's window-text colour at this moment (black on standard
+    // schemes): the colour of the frame's index 0.
+    virtual Rgb windowText() const { return kBlack; }
 };
 
 }  // namespace morvelux

@@ -1,10 +1,10 @@
 #pragma once
 // Everything one frame of the animation touches: the shared state, the
 // window's panel and image, the clock and the embedded pictures.
-#include "animation/bitmap1.h"
 #include "animation/clock.h"
 #include "animation/saver_state.h"
 #include "animation/saver_view.h"
+#include "gfx/bitmap1.h"
 
 namespace morvelux {
 
@@ -19,7 +19,6 @@ struct Stage {
     SaverView& view;
     Clock& clock;
     Pictures pictures;
-    Rgb windowText = kBlack;  // the system's window-text colour: WorkBmp's index 0
 };
 
 }  // namespace morvelux

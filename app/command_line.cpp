@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include "app/int_reader.h"
+#include "settings/int_reader.h"
 
 namespace morvelux {
 namespace {

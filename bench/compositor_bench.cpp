@@ -5,83 +5,26 @@
 
 #include <cstdint>
 #include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "animation/blit.h"
 #include "animation/compositor.h"
-#include "animation/motion.h"
+#include "gfx/blit.h"
 #include "tests/support/reference_blit.h"
+#include "tools/headless/headless_stage.h"
 
 namespace morvelux {
 namespace {
 
-constexpr Palette2 kPatternPalette{kWhite, kBlack};
+using tools::NoiseStage;
 
-class HeadlessView : public SaverView {
-public:
-    Point pos;
-    Size panelSize() const override { return {1024, 768}; }
-    Size imageSize() const override { return {1600, 768}; }
-    Point imagePos() const override { return pos; }
-    void setImagePos(Point p) override { pos = p; }
-    void showBitmap(const Bitmap1& bitmap) override { benchmark::DoNotOptimize(bitmap.bytes()); }
-    void setReadout(Readout, const std::string& text) override { benchmark::DoNotOptimize(text.data()); }
-};
-
-// Always inside the title's 4.5 s, so every frame carries the title copy too.
-class StillClock : public Clock {
-public:
-    Millis now() override { return 1000; }
-};
-
-Bitmap1 noise(int width, int height, unsigned seed) {
-    Bitmap1 b(width, height, kPatternPalette);
-    std::mt19937 random(seed);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) b.setPixel(x, y, static_cast<int>(random() & 1));
-    return b;
-}
-
-struct Position {
-    Point image;  // L, T
-    int offsetX;
-};
-
-struct Bench {
-    TSaverState state;
-    HeadlessView view;
-    StillClock clock;
-    Bitmap1 img1 = noise(1600, 768, 1), img2 = noise(1600, 768, 2), title = noise(320, 240, 3);
-    Stage stage{state, view, clock, {img1, img2, title}};
-    std::vector<Position> path;  // the first leg of the motion and the way back
-
-    Bench() {
-        state.WorkBmp = Bitmap1(1600, 768, {kBlack, kWhite});
-        BmpInit(stage);
-        constexpr int kFirstLeg = 1144, kLeg = 1136;  // ticks
-        for (int tick = 0; tick < kFirstLeg + kLeg; ++tick) {
-            AutoMove(stage);
-            path.push_back({view.pos, state.OffsetX});
-        }
-        BmpInit(stage);
-    }
-
-    void moveTo(std::size_t frame) {
-        const Position& p = path[frame % path.size()];
-        view.pos = p.image;
-        state.OffsetX = p.offsetX;
-    }
-};
-
-Bench& bench() {
-    static Bench b;
+NoiseStage& bench() {
+    static NoiseStage b;
     return b;
 }
 
 void BM_ReDraw(benchmark::State& st) {
-    Bench& b = bench();
+    NoiseStage& b = bench();
     std::size_t frame = 0;
     for (auto _ : st) {
         b.moveTo(frame++);
@@ -91,7 +34,7 @@ void BM_ReDraw(benchmark::State& st) {
 
 // ReDraw's composition steps, with the pixel-by-pixel blits.
 void BM_ReferenceCompose(benchmark::State& st) {
-    Bench& b = bench();
+    NoiseStage& b = bench();
     TSaverState& s = b.state;
     std::size_t frame = 0;
     for (auto _ : st) {
@@ -133,12 +76,12 @@ void BM_MemcpyWritten(benchmark::State& st) { memcpyFloor(st, 1); }
 
 // The three steps of a frame on their own, to see where the time goes.
 void BM_CopyWhole(benchmark::State& st) {
-    Bench& b = bench();
+    NoiseStage& b = bench();
     for (auto _ : st) copyWhole(b.state.WorkBmp, b.state.Layer1);
 }
 
 void BM_XorBlit(benchmark::State& st) {
-    Bench& b = bench();
+    NoiseStage& b = bench();
     std::size_t frame = 0;
     for (auto _ : st) {
         b.moveTo(frame++);
@@ -148,7 +91,7 @@ void BM_XorBlit(benchmark::State& st) {
 }
 
 void BM_TitleCopy(benchmark::State& st) {
-    Bench& b = bench();
+    NoiseStage& b = bench();
     const Point at = titlePosition(b.stage);
     for (auto _ : st) blit(b.state.WorkBmp, at.x, at.y, 320, 240, b.title, 0, 0, RasterOp::SrcCopy);
 }

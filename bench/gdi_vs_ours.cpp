@@ -15,20 +15,20 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "animation/blit.h"
 #include "animation/compositor.h"
-#include "animation/layout.h"
-#include "animation/motion.h"
+#include "gfx/blit.h"
+#include "gfx/layout.h"
+#include "tools/headless/headless_stage.h"
 
 using namespace morvelux;
 
 namespace {
 
-constexpr int kImageW = 1600, kImageH = 768, kPanelW = 1024, kPanelH = 768, kTitleW = 320, kTitleH = 240;
+constexpr int kImageW = kLayerSize.width, kImageH = kLayerSize.height, kPanelW = kPanelSize.width,
+              kPanelH = kPanelSize.height, kTitleW = 320, kTitleH = 240;
 constexpr Palette2 kPatternPalette{kWhite, kBlack};  // the pictures: 0 = white, 1 = black
 constexpr Palette2 kWorkPalette{kBlack, kWhite};     // WorkBmp: 0 = window text, 1 = white
 constexpr int kRounds = 7;
@@ -36,56 +36,11 @@ constexpr double kRoundSeconds = 0.25;
 
 // --- our side -------------------------------------------------------------
 
-class HeadlessView : public SaverView {
-public:
-    Point pos;
-    Size panelSize() const override { return {kPanelW, kPanelH}; }
-    Size imageSize() const override { return {kImageW, kImageH}; }
-    Point imagePos() const override { return pos; }
-    void setImagePos(Point p) override { pos = p; }
-    void showBitmap(const Bitmap1&) override {}
-    void setReadout(Readout, const std::string&) override {}
-};
+using tools::LayerPosition;
 
-// Inside the title's 4.5 s, so every frame carries the title copy.
-class StillClock : public Clock {
-public:
-    Millis now() override { return 1000; }
-};
-
-Bitmap1 noise(int width, int height, unsigned seed) {
-    Bitmap1 b(width, height, kPatternPalette);
-    std::mt19937 random(seed);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) b.setPixel(x, y, static_cast<int>(random() & 1));
-    return b;
-}
-
-struct Position {
-    Point image;  // L, T
-    int offsetX;
-};
-
-struct Ours {
-    TSaverState state;
-    HeadlessView view;
-    StillClock clock;
-    Bitmap1 img1 = noise(kImageW, kImageH, 1), img2 = noise(kImageW, kImageH, 2), title = noise(kTitleW, kTitleH, 3);
-    Stage stage{state, view, clock, {img1, img2, title}};
-    std::vector<Position> path;  // one leg of the motion and the way back
-
-    Ours() {
-        state.WorkBmp = Bitmap1(kImageW, kImageH, kWorkPalette);
-        BmpInit(stage);
-        constexpr int kFirstLeg = 1144, kLeg = 1136;  // ticks
-        for (int tick = 0; tick < kFirstLeg + kLeg; ++tick) {
-            AutoMove(stage);
-            path.push_back({view.pos, state.OffsetX});
-        }
-    }
-
-    void frame(const Position& p) {
-        view.pos = p.image;
+struct Ours : tools::NoiseStage {
+    void frame(const LayerPosition& p) {
+        view.setImagePos({p.imageLeft, 0});
         state.OffsetX = p.offsetX;
         ReDraw(stage);
     }
@@ -162,8 +117,8 @@ struct Gdi {
     }
     bool ok() const { return layer1.ok() && layer2.ok() && title.ok() && work.ok(); }
 
-    void frame(const Position& p) {
-        const int left = -p.image.x, top = -p.image.y;
+    void frame(const LayerPosition& p) {
+        const int left = -p.imageLeft, top = 0;
         BitBlt(work.dc(), 0, 0, kImageW, kImageH, layer1.dc(), 0, 0, SRCCOPY);
         BitBlt(work.dc(), left, top, kPanelW, kPanelH, layer2.dc(), -p.offsetX, 0, SRCINVERT);
         BitBlt(work.dc(), centred(kPanelW, kTitleW) + left, centred(kPanelH, kTitleH) + top, kTitleW, kTitleH,
@@ -185,7 +140,7 @@ double seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 
 // Nanoseconds per frame over one round of at least kRoundSeconds.
 template <class Composer>
-double timeRound(Composer& composer, const std::vector<Position>& path, std::size_t& next) {
+double timeRound(Composer& composer, const std::vector<LayerPosition>& path, std::size_t& next) {
     LARGE_INTEGER start, now;
     QueryPerformanceCounter(&start);
     long frames = 0;

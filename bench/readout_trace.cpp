@@ -1,5 +1,5 @@
-// Linked only into MorveluxTrace.scr, the measuring twin of the saver: it
-// records every readout the saver writes (the interval between frames and
+// Linked only into MorveluxTrace.scr, the measuring twin of the saver, in
+// place of the product's empty measuringSink(): it records every readout the saver writes (the interval between frames and
 // the render time) with a precise wall-clock time, so that the pacing can be
 // checked from outside. The program itself keeps no log.
 //
@@ -14,10 +14,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "window/unit1.h"
+#include "app/measuring.h"
 
 namespace {
 
@@ -43,24 +44,21 @@ struct Entry {
     std::uint32_t ms;
 };
 
-class ReadoutTrace {
+class ReadoutTrace : public morvelux::ReadoutSink {
 public:
-    explicit ReadoutTrace(const char* path) : path_(path ? path : "") {
-        if (path_.empty()) return;
+    explicit ReadoutTrace(const char* path) : path_(path) {
         entries_.reserve(kBatch);
         if (std::FILE* f = std::fopen(path_.c_str(), "w")) {
             std::fprintf(f, "start %llu\n", static_cast<unsigned long long>(processCreation()));
             std::fclose(f);
         }
     }
-    ~ReadoutTrace() { flush(); }
+    ~ReadoutTrace() override { flush(); }
 
-    bool active() const { return !path_.empty(); }
-
-    void record(morvelux::Readout label, const std::string& text) {
+    void readout(morvelux::Readout readout, const std::string& text) override {
         std::uint32_t ms = 0;
         std::from_chars(text.data(), text.data() + text.size(), ms);
-        entries_.push_back({preciseNow(), label == morvelux::Readout::Label4 ? 4 : 9, ms});
+        entries_.push_back({preciseNow(), readout == morvelux::Readout::RenderTime ? 4 : 9, ms});
         if (entries_.size() >= kBatch) flush();
     }
 
@@ -79,17 +77,14 @@ private:
     std::vector<Entry> entries_;
 };
 
-ReadoutTrace& trace() {
-    static ReadoutTrace instance(std::getenv("MORVELUX_READOUT_TRACE"));
-    return instance;
+}  // namespace
+
+namespace morvelux {
+
+std::unique_ptr<ReadoutSink> measuringSink() {
+    const char* path = std::getenv("MORVELUX_READOUT_TRACE");
+    if (!path || !*path) return nullptr;
+    return std::make_unique<ReadoutTrace>(path);
 }
 
-void recordReadout(morvelux::Readout label, const std::string& text) { trace().record(label, text); }
-
-// Installed before WinMain runs, so the twin's main block is the saver's own.
-[[maybe_unused]] const bool installed = [] {
-    if (trace().active()) TForm1::ReadoutHook = recordReadout;
-    return true;
-}();
-
-}  // namespace
+}  // namespace morvelux

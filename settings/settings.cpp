@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/int_reader.h"
+#include "settings/int_reader.h"
 
 namespace morvelux {
 namespace {

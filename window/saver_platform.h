@@ -4,12 +4,21 @@
 #include <cstdint>
 #include <optional>
 
+#include <string>
+
 #include "animation/clock.h"
 #include "animation/saver_view.h"
 #include "settings/registry.h"
 #include "toolkit/tk.h"
 
 namespace morvelux {
+
+// Sees every readout the saver writes; only a measuring build has one.
+class ReadoutSink {
+public:
+    virtual ~ReadoutSink() = default;
+    virtual void readout(Readout readout, const std::string& text) = 0;
+};
 
 class SaverPlatform {
 public:
@@ -26,6 +35,7 @@ public:
     virtual void endTimerPeriod() = 0;
     virtual void hideApplicationWindow() = 0;
     virtual Rgb windowTextColour() = 0;
+    virtual ReadoutSink* readoutSink() { return nullptr; }
 };
 
 }  // namespace morvelux

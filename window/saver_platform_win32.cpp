@@ -5,77 +5,65 @@
 #include <mmsystem.h>
 
 namespace morvelux {
-
 namespace {
 
 constexpr UINT kScreenSaverRunning = 97;  // SPI_SCREENSAVERRUNNING
 
-class MultimediaClock : public Clock {
-public:
-    Millis now() override { return timeGetTime(); }
-};
-
-Rgb fromColorref(COLORREF c) {
-    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+HWND handleOf(std::int32_t window) {
+    // Window handles are 32-bit values on every Windows, also in 64-bit processes.
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(window));
 }
-
-class Win32SaverPlatform : public SaverPlatform {
-public:
-    explicit Win32SaverPlatform(void (*hideApp)()) : hideApp_(hideApp) {}
-
-    Clock& clock() override { return clock_; }
-    Registry& registry() override { return systemRegistry(); }
-    void showCursor(bool show) override { ShowCursor(show ? TRUE : FALSE); }
-
-    std::optional<tk::Bounds> windowRect(std::int32_t window) override {
-        RECT r{};
-        if (!GetWindowRect(handleOf(window), &r)) return std::nullopt;
-        return tk::Bounds{r.left, r.top, r.right - r.left, r.bottom - r.top};
-    }
-
-    Size screenSize() override { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
-
-    std::optional<std::int32_t> platformId() override {
-        OSVERSIONINFOA info{};
-        info.dwOSVersionInfoSize = sizeof info;  // 148
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-        if (!GetVersionExA(&info)) return std::nullopt;
-#pragma GCC diagnostic pop
-        return static_cast<std::int32_t>(info.dwPlatformId);
-    }
-
-    void setScreenSaverRunning(bool running) override {
-        UINT previous = 0;
-        SystemParametersInfoA(kScreenSaverRunning, running ? TRUE : FALSE, &previous, 0);
-    }
-
-    void disableInputMethod(tk::Form& form) override {
-        ImmAssociateContext(static_cast<HWND>(form.native), nullptr);
-    }
-
-    void beginTimerPeriod() override { timeBeginPeriod(1); }
-    void endTimerPeriod() override { timeEndPeriod(1); }
-    void hideApplicationWindow() override {
-        if (hideApp_) hideApp_();
-    }
-    Rgb windowTextColour() override { return fromColorref(GetSysColor(COLOR_WINDOWTEXT)); }
-
-    static HWND handleOf(std::int32_t window) {
-        // Window handles are 32-bit values on every Windows, also in 64-bit processes.
-        return reinterpret_cast<HWND>(static_cast<std::intptr_t>(window));
-    }
-
-private:
-    MultimediaClock clock_;
-    void (*hideApp_)();
-};
 
 }  // namespace
 
-SaverPlatform& win32SaverPlatform(void (*hideApp)()) {
-    static Win32SaverPlatform platform(hideApp);
-    return platform;
+Win32SaverPlatform::Win32SaverPlatform(tk::Runner& runner, ReadoutSink* sink) : runner_(runner), sink_(sink) {}
+
+Millis Win32SaverPlatform::MultimediaClock::now() { return timeGetTime(); }
+
+Clock& Win32SaverPlatform::clock() { return clock_; }
+Registry& Win32SaverPlatform::registry() { return systemRegistry(); }
+
+// The display counter it returns only matters to a caller that balances it.
+void Win32SaverPlatform::showCursor(bool show) { ShowCursor(show ? TRUE : FALSE); }
+
+std::optional<tk::Bounds> Win32SaverPlatform::windowRect(std::int32_t window) {
+    RECT r{};
+    if (!GetWindowRect(handleOf(window), &r)) return std::nullopt;
+    return tk::Bounds{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+Size Win32SaverPlatform::screenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+std::optional<std::int32_t> Win32SaverPlatform::platformId() {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof info;  // 148
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&info)) return std::nullopt;
+#pragma GCC diagnostic pop
+    return static_cast<std::int32_t>(info.dwPlatformId);
+}
+
+// Only Windows 95/98 knows this setting; elsewhere the call fails and nothing depends on it.
+void Win32SaverPlatform::setScreenSaverRunning(bool running) {
+    UINT previous = 0;
+    SystemParametersInfoA(kScreenSaverRunning, running ? TRUE : FALSE, &previous, 0);
+}
+
+// Without an input method there is nothing to disable.
+void Win32SaverPlatform::disableInputMethod(tk::Form& form) {
+    ImmAssociateContext(static_cast<HWND>(form.native), nullptr);
+}
+
+// A coarser timer only makes the ticks less even; the saver runs on.
+void Win32SaverPlatform::beginTimerPeriod() { timeBeginPeriod(1); }
+void Win32SaverPlatform::endTimerPeriod() { timeEndPeriod(1); }
+
+void Win32SaverPlatform::hideApplicationWindow() { runner_.hideApplicationWindow(); }
+
+Rgb Win32SaverPlatform::windowTextColour() {
+    const COLORREF c = GetSysColor(COLOR_WINDOWTEXT);
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
 }
 
 }  // namespace morvelux

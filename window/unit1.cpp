@@ -1,20 +1,16 @@
 #include "window/unit1.h"
 
 #include "animation/compositor.h"
+#include "animation/dimensions.h"
 #include "animation/images/pictures.h"
-#include "animation/layout.h"
 #include "animation/motion.h"
+#include "gfx/layout.h"
 #include "settings/settings.h"
 
 using namespace morvelux;
 
 namespace {
 
-constexpr int kPanelWidth = 1024;
-constexpr int kPanelHeight = 768;
-constexpr int kImageWidth = 1600;
-constexpr int kImageHeight = 768;
-constexpr Millis kFrameInterval = 60;
 constexpr int kCursorCross = 32515;  // IDC_CROSS
 
 constexpr std::uint32_t kPreviewStyle = 0x58000000;  // WS_CHILD | WS_VISIBLE | WS_DISABLED
@@ -34,20 +30,21 @@ SaverPictures loadSaverPictures() {
 
 }  // namespace morvelux
 
-TForm1::TForm1(SaverPlatform& platform, const SaverPictures& pictures)
-    : tk::Form("Form1"),
+TForm1::TForm1(const tk::FormKey& key, SaverPlatform& platform, const SaverPictures& pictures,
+               std::int32_t previewParent)
+    : tk::Form(key, "Form1"),
       platform_(platform),
       pictures_(pictures),
-      stage_{SaverState, *this, platform.clock(), {pictures.Img1, pictures.Img2, pictures.Image_Title},
-             platform.windowTextColour()} {
+      stage_{state_, *this, platform.clock(), {pictures.Img1, pictures.Img2, pictures.Image_Title}} {
+    state_.PreviewParent = previewParent;
     setCaption("screen saver");
     colour = tk::Colour::Black;
     keyPreview = true;
     font.name = "Arial";
     font.height = 12;
     Panel1.colour = tk::Colour::Black;
-    Panel1.setBounds({0, 0, kPanelWidth, kPanelHeight});
-    Image1.setBounds({0, 0, kImageWidth, kImageHeight});
+    Panel1.setBounds({0, 0, kPanelSize.width, kPanelSize.height});
+    Image1.setBounds({0, 0, kLayerSize.width, kLayerSize.height});
     Image1.cursor = kCursorCross;
     Image_Sample.hide();
     Label4.setCaption("0 ms");
@@ -60,8 +57,8 @@ TForm1::TForm1(SaverPlatform& platform, const SaverPictures& pictures)
     OnPaint = [this] { FormPaint(); };
     OnDestroy = [this] { FormDestroy(); };
     OnClose = [this](tk::CloseAction& action) { FormClose(action); };
-    OnKeyDown = [this](std::uint16_t& key, tk::Shift shift) { FormKeyDown(key, shift); };
-    OnKeyUp = [this](std::uint16_t& key, tk::Shift shift) { FormKeyUp(key, shift); };
+    OnKeyDown = [this](tk::Key& k, tk::Shift shift) { FormKeyDown(k, shift); };
+    OnKeyUp = [this](tk::Key& k, tk::Shift shift) { FormKeyUp(k, shift); };
     OnMouseMove = [this](tk::Shift shift, int x, int y) { FormMouseMove(shift, x, y); };
     OnSysCommand = [this](std::uintptr_t command, std::intptr_t& result) { return WMSysCommand(command, result); };
     Image1.OnMouseDown = [this](tk::MouseButton b, tk::Shift s, int x, int y) { Image1MouseDown(b, s, x, y); };
@@ -69,16 +66,12 @@ TForm1::TForm1(SaverPlatform& platform, const SaverPictures& pictures)
     Image1.OnMouseMove = [this](tk::Shift shift, int x, int y) { Image1MouseMove(shift, x, y); };
 }
 
-TForm1::~TForm1() {
-    if (handleCreated()) doDestroy();
-}
-
-bool TForm1::Preview() const { return SaverState.PreviewParent != 0; }
+bool TForm1::Preview() const { return state_.PreviewParent != 0; }
 
 void TForm1::createParams(tk::CreateParams& params) {
     tk::Form::createParams(params);
     if (Preview()) {
-        params.parentWindow = SaverState.PreviewParent;
+        params.parentWindow = state_.PreviewParent;
         params.style = kPreviewStyle;
         params.classStyle = kPreviewClassStyle;
     } else {
@@ -99,11 +92,11 @@ void TForm1::FormCreate() {
     resetState();
     createBitmaps();
     Closed_ = false;
-    if (!Preview()) tk::application().OnIdle = [this](bool& done) { AnimeLoop(done); };
+    if (!Preview()) application().OnIdle = [this] { return idle(); };
 }
 
 void TForm1::layOutPreview() {
-    const auto host = platform_.windowRect(SaverState.PreviewParent);
+    const auto host = platform_.windowRect(state_.PreviewParent);
     if (host) setBounds({0, 0, host->width, host->height});
     Panel1.hide();
     placeSample();
@@ -114,8 +107,8 @@ void TForm1::layOutFullScreen() {
     const Size screen = platform_.screenSize();
     setBounds({0, 0, screen.width, screen.height});
     Panel1.colour = tk::Colour::Black;
-    Panel1.setBounds({centred(screen.width, kPanelWidth), centred(screen.height, kPanelHeight), kPanelWidth,
-                      kPanelHeight});
+    Panel1.setBounds({centred(screen.width, kPanelSize.width), centred(screen.height, kPanelSize.height),
+                      kPanelSize.width, kPanelSize.height});
     Panel1.show();
     const auto id = platform_.platformId();
     if (!id) {
@@ -139,35 +132,35 @@ void TForm1::readSettings() {
 }
 
 void TForm1::resetState() {
-    SaverState.FrameInterval = kFrameInterval;
-    SaverState.MouseMoveCount = 0;
-    SaverState.LastMouseMoveAt = 0;
-    SaverState.ActivatedAt = 0;
-    SaverState.Animating = false;
-    SaverState.Activated = false;
-    SaverState.PanRight = 0;
+    state_.FrameInterval = kFrameInterval;
+    state_.MouseMoveCount = 0;
+    state_.LastMouseMoveAt = 0;
+    state_.ActivatedAt = 0;
+    state_.Animating = false;
+    state_.Activated = false;
+    state_.PanRight = 0;
 }
 
 void TForm1::createBitmaps() {
-    Image1.setBounds({Image1.left(), Image1.top(), kImageWidth, kImageHeight});
+    Image1.setBounds({Image1.left(), Image1.top(), kLayerSize.width, kLayerSize.height});
     const tk::Bounds client = Image1.clientRect();
-    for (Bitmap1* bitmap : {&SaverState.Layer1, &SaverState.WorkBmp, &SaverState.Layer2}) {
+    for (Bitmap1* bitmap : {&state_.Layer1, &state_.WorkBmp, &state_.Layer2}) {
         *bitmap = Bitmap1(client.width, client.height, {kBlack, kWhite});
         bitmap->fill({0, 0, client.width, client.height}, kWhite);
     }
 }
 
 void TForm1::FormActivate() {
-    if (SaverState.Activated) return;
+    if (state_.Activated) return;
     if (!Preview()) {
         platform_.hideApplicationWindow();
         ClearImage(stage_);
         BmpInit();
         ReDraw();
-        AnimeStart(SaverState);
+        AnimeStart(state_);
     }
-    SaverState.ActivatedAt = platform_.clock().now();
-    SaverState.Activated = true;
+    state_.ActivatedAt = platform_.clock().now();
+    state_.Activated = true;
 }
 
 void TForm1::placeSample() {
@@ -187,11 +180,14 @@ void TForm1::FormDestroy() { platform_.endTimerPeriod(); }
 void TForm1::BmpInit() { morvelux::BmpInit(stage_); }
 void TForm1::ReDraw() { morvelux::ReDraw(stage_); }
 void TForm1::AutoMove() { morvelux::AutoMove(stage_); }
-void TForm1::AnimeLoop(bool& done) {
-    morvelux::AnimeLoop(stage_, done);
+void TForm1::AnimeLoop(bool& done) { morvelux::AnimeLoop(stage_, done); }
+
+tk::IdleWait TForm1::idle() {
+    bool done = true;
+    AnimeLoop(done);
+    if (done) return std::nullopt;
     // Sleep until the next tick is due rather than wake every millisecond.
-    tk::application().idleWaitMs =
-        TickWait(SaverState.LastTickAt, platform_.clock().now(), SaverState.FrameInterval);
+    return std::chrono::milliseconds(TickWait(state_.LastTickAt, platform_.clock().now(), state_.FrameInterval));
 }
 
 Size TForm1::panelSize() const {
@@ -210,7 +206,9 @@ void TForm1::setImagePos(Point pos) { Image1.setBounds({pos.x, pos.y, Image1.wid
 
 void TForm1::showBitmap(const Bitmap1& bitmap) { Image1.setBitmap(&bitmap); }
 
-void TForm1::setReadout(Readout label, const std::string& text) {
-    (label == Readout::Label4 ? Label4 : Label9).setCaption(text);
-    if (ReadoutHook) ReadoutHook(label, text);
+void TForm1::setReadout(Readout readout, const std::string& text) {
+    (readout == Readout::RenderTime ? Label4 : Label9).setCaption(text);
+    if (ReadoutSink* sink = platform_.readoutSink()) sink->readout(readout, text);
 }
+
+Rgb TForm1::windowText() const { return platform_.windowTextColour(); }

@@ -25,14 +25,15 @@ SaverPictures loadSaverPictures();
 
 class TForm1 : public tk::Form, public morvelux::SaverView {
 public:
-    TForm1(morvelux::SaverPlatform& platform, const morvelux::SaverPictures& pictures);
-    ~TForm1() override;
+    // A non-zero `previewParent` makes the preview, a child of that window.
+    TForm1(const tk::FormKey& key, morvelux::SaverPlatform& platform, const morvelux::SaverPictures& pictures,
+           std::int32_t previewParent);
 
     tk::Panel Panel1{this, "Panel1"};
     tk::Image Image1{&Panel1, "Image1"};
     tk::Image Image_Sample{this, "Image_Sample"};
-    tk::Label Label4{&Panel1, "Label4"};  // render-time readout, never shown
-    tk::Label Label9{&Panel1, "Label9"};  // interval readout, never shown
+    tk::Label Label4{&Panel1, "Label4"};  // the render-time readout, never shown
+    tk::Label Label9{&Panel1, "Label9"};  // the frame-interval readout, never shown
 
     void createParams(tk::CreateParams& params) override;
     void FormCreate();
@@ -40,8 +41,8 @@ public:
     void FormPaint();
     void FormDestroy();
     void FormClose(tk::CloseAction& action);
-    void FormKeyDown(std::uint16_t& key, tk::Shift shift);
-    void FormKeyUp(std::uint16_t& key, tk::Shift shift);
+    void FormKeyDown(tk::Key& key, tk::Shift shift);
+    void FormKeyUp(tk::Key& key, tk::Shift shift);
     void FormMouseMove(tk::Shift shift, int x, int y);
     void Image1MouseDown(tk::MouseButton button, tk::Shift shift, int x, int y);
     void Image1DblClick();
@@ -52,6 +53,10 @@ public:
     void ReDraw();
     void AutoMove();
     void AnimeLoop(bool& done);
+
+    // The saver's state (SaverState): this window owns it.
+    morvelux::TSaverState& state() { return state_; }
+    const morvelux::TSaverState& state() const { return state_; }
 
     bool Closed() const { return Closed_; }
     bool CreationFailed() const { return CreationFailed_; }
@@ -65,12 +70,11 @@ public:
     morvelux::Point imagePos() const override;
     void setImagePos(morvelux::Point pos) override;
     void showBitmap(const morvelux::Bitmap1& bitmap) override;
-    void setReadout(morvelux::Readout label, const std::string& text) override;
-
-    // Sees every readout as it is written; only a measuring build sets it.
-    static inline void (*ReadoutHook)(morvelux::Readout, const std::string&) = nullptr;
+    void setReadout(morvelux::Readout readout, const std::string& text) override;
+    morvelux::Rgb windowText() const override;
 
 private:
+    tk::IdleWait idle();
     void layOutFullScreen();
     void layOutPreview();
     void readSettings();
@@ -81,6 +85,7 @@ private:
 
     morvelux::SaverPlatform& platform_;
     const morvelux::SaverPictures& pictures_;
+    morvelux::TSaverState state_;
     morvelux::Stage stage_;
 
     std::int32_t PlatformId_ = 0;

@@ -9,8 +9,8 @@ using namespace morvelux;
 
 namespace {
 
-constexpr std::uint16_t kKeyEscape = 27;
-constexpr std::uint16_t kKeySpace = 32;
+constexpr tk::Key kKeyEscape = 27;
+constexpr tk::Key kKeySpace = 32;
 constexpr Millis kMoveRestartAfter = 1000;  // a pause this long starts the count again
 constexpr Millis kMoveGracePeriod = 2000;   // moves right after activation do not count
 constexpr int kMovesOverPicture = 25;
@@ -19,23 +19,23 @@ constexpr std::int32_t kCountCeiling = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kCountAfterCeiling = 100;
 constexpr std::uintptr_t kScScreenSave = 0xF140;
 
-void countOne() {
+void countOne(TSaverState& state) {
     // Widened so that the count can never overflow on its way to the ceiling.
-    const std::int64_t next = static_cast<std::int64_t>(SaverState.MouseMoveCount) + 1;
-    SaverState.MouseMoveCount = next >= kCountCeiling ? kCountAfterCeiling : static_cast<std::int32_t>(next);
+    const std::int64_t next = static_cast<std::int64_t>(state.MouseMoveCount) + 1;
+    state.MouseMoveCount = next >= kCountCeiling ? kCountAfterCeiling : static_cast<std::int32_t>(next);
 }
 
 }  // namespace
 
-void TForm1::FormKeyDown(std::uint16_t& key, tk::Shift) {
+void TForm1::FormKeyDown(tk::Key& key, tk::Shift) {
     if (key == kKeyEscape)
         close();
     else if (key == kKeySpace)
-        AnimeStop(SaverState);
+        AnimeStop(state_);
 }
 
-void TForm1::FormKeyUp(std::uint16_t& key, tk::Shift) {
-    if (key == kKeySpace) AnimeStart(SaverState);
+void TForm1::FormKeyUp(tk::Key& key, tk::Shift) {
+    if (key == kKeySpace) AnimeStart(state_);
 }
 
 void TForm1::Image1MouseDown(tk::MouseButton, tk::Shift, int, int) { close(); }
@@ -46,16 +46,16 @@ void TForm1::Image1DblClick() {
 
 void TForm1::Image1MouseMove(tk::Shift, int, int) {
     Clock& clock = platform_.clock();
-    if (clock.now() > static_cast<Millis>(SaverState.LastMouseMoveAt + kMoveRestartAfter))
-        SaverState.MouseMoveCount = 0;
-    if (clock.now() > static_cast<Millis>(SaverState.ActivatedAt + kMoveGracePeriod)) countOne();
-    if (SaverState.MouseMoveCount > kMovesOverPicture) close();
-    SaverState.LastMouseMoveAt = clock.now();
+    if (clock.now() > static_cast<Millis>(state_.LastMouseMoveAt + kMoveRestartAfter))
+        state_.MouseMoveCount = 0;
+    if (clock.now() > static_cast<Millis>(state_.ActivatedAt + kMoveGracePeriod)) countOne(state_);
+    if (state_.MouseMoveCount > kMovesOverPicture) close();
+    state_.LastMouseMoveAt = clock.now();
 }
 
 void TForm1::FormMouseMove(tk::Shift, int, int) {
-    countOne();
-    if (SaverState.MouseMoveCount > kMovesOverBorder) close();
+    countOne(state_);
+    if (state_.MouseMoveCount > kMovesOverBorder) close();
 }
 
 bool TForm1::WMSysCommand(std::uintptr_t command, std::intptr_t& result) {
@@ -65,7 +65,7 @@ bool TForm1::WMSysCommand(std::uintptr_t command, std::intptr_t& result) {
 }
 
 void TForm1::FormClose(tk::CloseAction&) {
-    tk::application().OnIdle = nullptr;
+    application().OnIdle = nullptr;
     if (PlatformId_ == 1) platform_.setScreenSaverRunning(false);
     Closed_ = true;
 }

@@ -5,8 +5,8 @@
 #include <optional>
 #include <span>
 
-#include "animation/bitmap1.h"
-#include "animation/bmp.h"
+#include "gfx/bitmap1.h"
+#include "gfx/bmp.h"
 
 namespace morvelux {
 

@@ -38,6 +38,8 @@ struct AboutDialogTest : ::testing::Test {
     FakeBackend platform;
     FakeDesktop desktop;
     CountingRegistry registry;
+    tk::Application app{platform, tk::Runner::none()};
+    TScrnSaveSetupDlg& makeDialog() { return app.make<TScrnSaveSetupDlg>(registry, desktop); }
     AboutDialogTest() {
         platform.widths["You can get the latest version from"] = 182;
         platform.screenBounds = {0, 0, 1024, 768};
@@ -54,7 +56,7 @@ TEST(DialogWidth, IsTheLabelWidthTimesOnePointSevenRoundedHalfToEven) {
 }
 
 TEST_F(AboutDialogTest, DesignedLayout) {
-    TScrnSaveSetupDlg dlg(registry, desktop);
+    TScrnSaveSetupDlg& dlg = makeDialog();
     EXPECT_EQ(dlg.caption(), "About");
     EXPECT_EQ(dlg.clientWidth(), 292);
     EXPECT_EQ(dlg.clientHeight(), 186);
@@ -70,7 +72,7 @@ TEST_F(AboutDialogTest, DesignedLayout) {
 }
 
 TEST_F(AboutDialogTest, CreationSizesTheDialogFromTheMeasuredLabelAndCentresOk) {
-    TScrnSaveSetupDlg dlg(registry, desktop);
+    TScrnSaveSetupDlg& dlg = makeDialog();
     dlg.createHandle();
     EXPECT_EQ(dlg.width(), 309);
     EXPECT_EQ(dlg.height(), 190);
@@ -85,7 +87,7 @@ TEST_F(AboutDialogTest, CreationSizesTheDialogFromTheMeasuredLabelAndCentresOk) 
 TEST_F(AboutDialogTest, OtherMeasuresGiveOtherWidthsAndTheButtonStaysCentred) {
     platform.widths["You can get the latest version from"] = 205;  // 348.5: to 348
     platform.dialogFrame = {4, 30, 4, 4};
-    TScrnSaveSetupDlg dlg(registry, desktop);
+    TScrnSaveSetupDlg& dlg = makeDialog();
     dlg.createHandle();
     EXPECT_EQ(dlg.width(), 348);
     EXPECT_EQ(dlg.clientWidth(), 340);
@@ -94,7 +96,7 @@ TEST_F(AboutDialogTest, OtherMeasuresGiveOtherWidthsAndTheButtonStaysCentred) {
 }
 
 TEST_F(AboutDialogTest, ShownScreenCentred) {
-    TScrnSaveSetupDlg dlg(registry, desktop);
+    TScrnSaveSetupDlg& dlg = makeDialog();
     platform.duringModal = [&](tk::Form&) {
         EXPECT_EQ(dlg.bounds(), (tk::Bounds{358, 289, 309, 190}));
         dlg.OKBtn.click();
@@ -104,7 +106,7 @@ TEST_F(AboutDialogTest, ShownScreenCentred) {
 
 TEST_F(AboutDialogTest, TheForegroundWindowOwnsTheDialogAndIsDisabledUntilItIsDestroyed) {
     {
-        TScrnSaveSetupDlg dlg(registry, desktop);
+        TScrnSaveSetupDlg& dlg = makeDialog();
         EXPECT_FALSE(desktop.disabled(0x5150));
         dlg.createHandle();
         EXPECT_EQ(platform.realised.at(0).parentWindow, 0x5150);
@@ -113,24 +115,26 @@ TEST_F(AboutDialogTest, TheForegroundWindowOwnsTheDialogAndIsDisabledUntilItIsDe
         platform.duringModal = [&](tk::Form&) { dlg.OKBtn.click(); };
         dlg.showModal();
         EXPECT_TRUE(desktop.disabled(0x5150)) << "still disabled after the dialog is hidden";
+        app.release(dlg);
     }
     EXPECT_TRUE(desktop.enabled.at(0x5150));
 }
 
 TEST_F(AboutDialogTest, HoldsTheSettingsKeyWhileItExists) {
     {
-        TScrnSaveSetupDlg dlg(registry, desktop);
+        TScrnSaveSetupDlg& dlg = makeDialog();
         EXPECT_EQ(registry.open, 0);
         dlg.createHandle();
         ASSERT_EQ(registry.created, (std::vector<std::string>{"Software\\Valdrenn\\"}));
         EXPECT_EQ(registry.open, 1);
         EXPECT_TRUE(dlg.settingsOpen());
+        app.release(dlg);
     }
     EXPECT_EQ(registry.open, 0);
 }
 
 TEST_F(AboutDialogTest, CloseCommandCancelsAndEscHasNoButtonToPress) {
-    TScrnSaveSetupDlg dlg(registry, desktop);
+    TScrnSaveSetupDlg& dlg = makeDialog();
     for (tk::Control* c : dlg.children()) {
         if (auto* b = dynamic_cast<tk::Button*>(c)) {
             EXPECT_FALSE(b->isCancel);

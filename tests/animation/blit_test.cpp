@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "animation/blit.h"
+#include "gfx/blit.h"
 #include "tests/support/bitmap_testing.h"
 #include "tests/support/reference_blit.h"
 

@@ -104,13 +104,13 @@ TEST_F(CompositorTest, ReadoutsGiveTheIntervalAndTheRenderTime) {
     initAt(1000);
     t.clock.script = {1060, 1061, 1063};  // start, title check, end
     ReDraw(t.stage);
-    EXPECT_EQ(t.view.readouts[Readout::Label9], "60 ms");
-    EXPECT_EQ(t.view.readouts[Readout::Label4], "3 ms");
+    EXPECT_EQ(t.view.readouts[Readout::FrameInterval], "60 ms");
+    EXPECT_EQ(t.view.readouts[Readout::RenderTime], "3 ms");
     EXPECT_EQ(t.state.LastRedrawAt, 1060u);
 
     t.clock.script = {5, 5, 5};  // the clock wrapped: the difference is taken modulo 2^32
     ReDraw(t.stage);
-    EXPECT_EQ(t.view.readouts[Readout::Label9], "4294966241 ms");
+    EXPECT_EQ(t.view.readouts[Readout::FrameInterval], "4294966241 ms");
 }
 
 TEST_F(CompositorTest, TitleCardIsCentredInThePanel) {

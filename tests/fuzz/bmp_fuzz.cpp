@@ -5,7 +5,7 @@
 #include <optional>
 #include <span>
 
-#include "animation/bmp.h"
+#include "gfx/bmp.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

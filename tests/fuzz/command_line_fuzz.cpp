@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/int_reader.h"
+#include "settings/int_reader.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

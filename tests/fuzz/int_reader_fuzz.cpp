@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/int_reader.h"
+#include "settings/int_reader.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

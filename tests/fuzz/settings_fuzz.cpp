@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/int_reader.h"
+#include "settings/int_reader.h"
 #include "settings/registry_memory.h"
 #include "settings/settings.h"
 #include "tests/fuzz/fuzz_check.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "animation/bmp.h"
+#include "gfx/bmp.h"
 #include "tests/images/committed_files.h"
 #include "tools/pattern/band_pattern.h"
 

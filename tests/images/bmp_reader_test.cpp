@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "animation/bmp.h"
+#include "gfx/bmp.h"
 
 namespace morvelux::testing {
 namespace {

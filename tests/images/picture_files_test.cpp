@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "animation/bmp.h"
+#include "gfx/bmp.h"
 #include "animation/images/pictures.h"
 #include "tests/images/committed_files.h"
 

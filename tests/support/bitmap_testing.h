@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "animation/bitmap1.h"
+#include "gfx/bitmap1.h"
 
 namespace morvelux::testing {
 

@@ -1,8 +1,8 @@
 #pragma once
 // Plain pixel-by-pixel versions of the blits and the fill: slow, obviously
 // right, and the yardstick the word-at-a-time versions are measured against.
-#include "animation/bitmap1.h"
-#include "animation/blit.h"
+#include "gfx/bitmap1.h"
+#include "gfx/blit.h"
 
 namespace morvelux::reference {
 

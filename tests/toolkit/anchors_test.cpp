@@ -7,7 +7,8 @@ namespace {
 
 struct AnchorsTest : ::testing::Test {
     FakeBackend platform;
-    Form form{"Form"};
+    Application app{platform, Runner::none()};
+    Form& form = app.make<Form>("Form");
     Panel panel{&form, "Panel"};
     Label child{&panel, "Child"};
 
@@ -83,9 +84,8 @@ TEST_F(AnchorsTest, NestedControlsFollowTheirParentsInTurn) {
     EXPECT_EQ(child.left(), 190);
 }
 
-TEST(FormSize, OuterBoundsIncludeTheFrameTheBackendMeasures) {
-    FakeBackend platform;
-    Form dialog{"Dialog"};
+TEST_F(AnchorsTest, FormOuterBoundsIncludeTheFrameTheBackendMeasures) {
+    Form& dialog = app.make<Form>("Dialog");
     dialog.borderStyle = BorderStyle::Dialog;
     dialog.setClientSize(292, 186);
     EXPECT_EQ(dialog.width(), 298);
@@ -99,7 +99,8 @@ TEST(FormSize, OuterBoundsIncludeTheFrameTheBackendMeasures) {
 }
 
 TEST(HitTest, FindsTheTopmostVisibleEnabledWindowlessChild) {
-    Form form{"Form"};
+    Application app;
+    Form& form = app.make<Form>("Form");
     form.setClientSize(100, 100);
     Image under{&form, "Under"};
     under.setBounds({0, 0, 50, 50});

@@ -19,13 +19,13 @@ public:
     std::function<void(Form&)> duringModal;  // one turn of the modal loop
     std::vector<CreateParams> realised;
     std::vector<std::string> events;  // "realise", "show", "hide", "destroy"
+    bool refuseWindows = false;        // as a system that will not make windows
 
-    FakeBackend() { setBackend(this); }
-    ~FakeBackend() override { setBackend(nullptr); }
-
-    void realise(Form& form, const CreateParams& params) override {
+    bool realise(Form& form, const CreateParams& params) override {
+        if (refuseWindows) return false;
         realised.push_back(params);
         events.push_back("realise " + form.name());
+        return true;
     }
     void destroy(Form& form) override { events.push_back("destroy " + form.name()); }
     void visibleChanged(Control& control) override {

@@ -7,12 +7,11 @@ namespace {
 
 struct FormsTest : ::testing::Test {
     FakeBackend platform;
-    FormsTest() { application() = Application{}; }
-    ~FormsTest() override { application() = Application{}; }
+    Application app{platform, Runner::none()};
 };
 
 TEST_F(FormsTest, CreatingRunsCreateParamsThenOnCreateThenShowsOnlyWhenAsked) {
-    Form form{"F"};
+    Form& form = app.make<Form>("F");
     form.setBounds({0, 0, 640, 480});
     form.OnCreate = [&] { platform.events.push_back("OnCreate"); };
     form.createHandle();
@@ -29,7 +28,7 @@ TEST_F(FormsTest, CreatingRunsCreateParamsThenOnCreateThenShowsOnlyWhenAsked) {
 }
 
 struct ChildForm : Form {
-    ChildForm() : Form("Child") {}
+    explicit ChildForm(const FormKey& key) : Form(key, "Child") {}
     void createParams(CreateParams& p) override {
         Form::createParams(p);
         p.parentWindow = 0x1234;
@@ -39,7 +38,7 @@ struct ChildForm : Form {
 };
 
 TEST_F(FormsTest, AVisibleStyleShowsTheFormAfterOnCreate) {
-    ChildForm form;
+    ChildForm& form = app.make<ChildForm>();
     bool visibleInCreate = false;
     form.OnCreate = [&] { visibleInCreate = form.visible(); };
     form.createHandle();
@@ -58,7 +57,7 @@ TEST_F(FormsTest, DialogStyleHasCaptionSystemMenuAndModalFrameButNoMinimiseBox) 
 }
 
 TEST_F(FormsTest, ScreenCenterPlacesTheFormWhenShown) {
-    Form form{"F"};
+    Form& form = app.make<Form>("F");
     form.position = FormPosition::ScreenCenter;
     form.setBounds({0, 0, 309, 190});
     form.show();
@@ -66,22 +65,19 @@ TEST_F(FormsTest, ScreenCenterPlacesTheFormWhenShown) {
 }
 
 TEST_F(FormsTest, ClosingTheMainFormEndsTheApplication) {
-    Form main{"Main"};
-    application().createForm(main);
-    Form other{"Other"};
-    application().createForm(other);
-    EXPECT_EQ(application().mainForm, &main);
+    Form& main = app.createForm<Form>("Main");
+    Form& other = app.createForm<Form>("Other");
+    EXPECT_EQ(app.mainForm, &main);
     other.show();
     other.close();
     EXPECT_FALSE(other.visible());
-    EXPECT_FALSE(application().terminated);
+    EXPECT_FALSE(app.terminated());
     main.close();
-    EXPECT_TRUE(application().terminated);
+    EXPECT_TRUE(app.terminated());
 }
 
 TEST_F(FormsTest, OnCloseDecidesTheAction) {
-    Form main{"Main"};
-    application().createForm(main);
+    Form& main = app.createForm<Form>("Main");
     CloseAction seen = CloseAction::None;
     main.OnClose = [&](CloseAction& a) {
         seen = a;
@@ -89,9 +85,9 @@ TEST_F(FormsTest, OnCloseDecidesTheAction) {
     };
     main.close();
     EXPECT_EQ(seen, CloseAction::Free);
-    EXPECT_FALSE(application().terminated);
+    EXPECT_FALSE(app.terminated());
 
-    Form other{"Other"};
+    Form& other = app.make<Form>("Other");
     bool destroyed = false;
     other.OnDestroy = [&] { destroyed = true; };
     other.OnClose = [](CloseAction& a) { a = CloseAction::Free; };
@@ -103,15 +99,14 @@ TEST_F(FormsTest, OnCloseDecidesTheAction) {
 
 struct DialogForm : Form {
     Button ok{this, "OK"};
-    DialogForm() : Form("Dialog") {
+    explicit DialogForm(const FormKey& key) : Form(key, "Dialog") {
         ok.modalResult = ModalResult::Ok;
         ok.isDefault = true;
     }
-    ~DialogForm() override { doDestroy(); }
 };
 
 TEST_F(FormsTest, AButtonsModalResultEndsTheModalLoop) {
-    DialogForm dialog;
+    DialogForm& dialog = app.make<DialogForm>();
     bool visibleDuringLoop = false;
     platform.duringModal = [&](Form& f) {
         visibleDuringLoop = f.visible();
@@ -124,7 +119,7 @@ TEST_F(FormsTest, AButtonsModalResultEndsTheModalLoop) {
 }
 
 TEST_F(FormsTest, OnClickRunsAfterTheResultIsTakenAndMayTakeItBack) {
-    DialogForm dialog;
+    DialogForm& dialog = app.make<DialogForm>();
     ModalResult seen = ModalResult::None;
     dialog.ok.OnClick = [&] {
         seen = dialog.modalResult;
@@ -136,7 +131,7 @@ TEST_F(FormsTest, OnClickRunsAfterTheResultIsTakenAndMayTakeItBack) {
 }
 
 TEST_F(FormsTest, CloseRequestOnAModalFormCancels) {
-    DialogForm dialog;
+    DialogForm& dialog = app.make<DialogForm>();
     int closes = 0;
     dialog.OnClose = [&](CloseAction& a) {
         EXPECT_EQ(a, CloseAction::Hide);
@@ -145,11 +140,11 @@ TEST_F(FormsTest, CloseRequestOnAModalFormCancels) {
     platform.duringModal = [](Form& f) { f.close(); };
     EXPECT_EQ(dialog.showModal(), ModalResult::Cancel);
     EXPECT_EQ(closes, 1);
-    EXPECT_FALSE(application().terminated) << "a modal form is not the application";
+    EXPECT_FALSE(app.terminated()) << "a modal form is not the application";
 }
 
 TEST_F(FormsTest, OnCloseCanKeepAModalFormOpen) {
-    DialogForm dialog;
+    DialogForm& dialog = app.make<DialogForm>();
     int turns = 0;
     dialog.OnClose = [&](CloseAction& a) {
         if (turns == 1) a = CloseAction::None;
@@ -163,37 +158,34 @@ TEST_F(FormsTest, OnCloseCanKeepAModalFormOpen) {
 }
 
 TEST_F(FormsTest, AModalLoopThatEndsWithoutAResultCancels) {
-    DialogForm dialog;
+    DialogForm& dialog = app.make<DialogForm>();
     EXPECT_EQ(dialog.showModal(), ModalResult::Cancel);
 }
 
 TEST_F(FormsTest, DestroyRunsOnDestroyOnceBeforeTheWindowGoes) {
     int destroys = 0;
-    {
-        DialogForm dialog;
-        dialog.OnDestroy = [&] {
-            ++destroys;
-            platform.events.push_back("OnDestroy");
-        };
-        dialog.createHandle();
-        dialog.doDestroy();
-    }
+    DialogForm& dialog = app.make<DialogForm>();
+    dialog.OnDestroy = [&] {
+        ++destroys;
+        platform.events.push_back("OnDestroy");
+    };
+    dialog.createHandle();
+    dialog.doDestroy();
+    app.release(dialog);
     EXPECT_EQ(destroys, 1);
     EXPECT_EQ(platform.events.back(), "destroy Dialog");
     EXPECT_EQ(platform.events[platform.events.size() - 2], "OnDestroy");
 }
 
 TEST_F(FormsTest, RunShowsTheMainForm) {
-    Form main{"Main"};
-    application().createForm(main);
-    application().run();
+    Form& main = app.createForm<Form>("Main");
+    app.run();
     EXPECT_TRUE(main.visible());
 }
 
-TEST(Labels, AutoSizeMeasuresEveryNewCaption) {
-    FakeBackend platform;
+TEST_F(FormsTest, LabelAutoSizeMeasuresEveryNewCaption) {
     platform.widths["You can get the latest version from"] = 182;
-    Form form{"F"};
+    Form& form = app.make<Form>("F");
     Label label{&form, "L"};
     label.setBounds({56, 86, 10, 10});
     label.autoSize = true;
@@ -208,8 +200,8 @@ TEST(Labels, AutoSizeMeasuresEveryNewCaption) {
     EXPECT_EQ(fixed.bounds(), (Bounds{0, 60, 292, 12}));
 }
 
-TEST(Images, PictureBoundsAreThePartTheViewShows) {
-    Form form{"F"};
+TEST_F(FormsTest, ImagePictureBoundsAreThePartTheViewShows) {
+    Form& form = app.make<Form>("F");
     Image image{&form, "I"};
     image.setBounds({-10, 0, 100, 50});
     EXPECT_EQ(image.pictureBounds().width, 0);

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/animation/fake_stage.h"
@@ -6,7 +8,7 @@
 
 namespace morvelux::testing {
 
-class FakePlatform : public SaverPlatform {
+class FakePlatform : public SaverPlatform, public ReadoutSink {
 public:
     FakeClock fakeClock;
     Registry* reg = nullptr;
@@ -30,7 +32,12 @@ public:
     void beginTimerPeriod() override { ++timerPeriods; }
     void endTimerPeriod() override { --timerPeriods; }
     void hideApplicationWindow() override { ++applicationWindowHidden; }
-    Rgb windowTextColour() override { return kBlack; }
+    Rgb textColour = kBlack;
+    std::vector<std::pair<Readout, std::string>> readouts;
+
+    Rgb windowTextColour() override { return textColour; }
+    ReadoutSink* readoutSink() override { return this; }
+    void readout(Readout r, const std::string& text) override { readouts.emplace_back(r, text); }
 };
 
 }  // namespace morvelux::testing

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,22 +21,26 @@ class SaverWindowTest : public ::testing::Test {
 protected:
     MemoryRegistry registry;
     FakePlatform platform;
-    std::unique_ptr<TForm1> form;
+    tk::Application app;
+    TForm1* form = nullptr;
 
     SaverWindowTest() {
-        SaverState = TSaverState{};
-        tk::application().OnIdle = nullptr;
         platform.reg = &registry;
         platform.fakeClock.time = 50000;
     }
 
-    ~SaverWindowTest() override { tk::application().OnIdle = nullptr; }
-
     TForm1& create(std::int32_t previewParent = 0) {
-        SaverState.PreviewParent = previewParent;
-        form = std::make_unique<TForm1>(platform, pictures());
+        if (form) app.release(*form);
+        form = &app.make<TForm1>(platform, pictures(), previewParent);
         form->doCreate();
         return *form;
+    }
+
+    TSaverState& state() { return form->state(); }
+
+    tk::IdleWait idleAt(Millis now) {
+        at(now);
+        return app.idle();
     }
 
     TForm1& activate(std::int32_t previewParent = 0) {
@@ -52,9 +56,7 @@ protected:
         form->Image1.OnMouseMove(0, 10, 10);
     }
 
-    void key(void (TForm1::*handler)(std::uint16_t&, tk::Shift), std::uint16_t code) {
-        (form.get()->*handler)(code, 0);
-    }
+    void key(void (TForm1::*handler)(tk::Key&, tk::Shift), tk::Key code) { (form->*handler)(code, 0); }
 };
 
 TEST_F(SaverWindowTest, FullScreenCoversTheScreenWithThePanelCentred) {
@@ -66,10 +68,10 @@ TEST_F(SaverWindowTest, FullScreenCoversTheScreenWithThePanelCentred) {
     EXPECT_EQ(platform.timerPeriods, 1);
     EXPECT_EQ(platform.inputMethodDisabled, 1);
     EXPECT_TRUE(platform.saverRunningCalls.empty()) << "only Windows 95/98 is told a saver runs";
-    EXPECT_TRUE(static_cast<bool>(tk::application().OnIdle));
-    EXPECT_EQ(SaverState.FrameInterval, 60u);
-    EXPECT_EQ(SaverState.WorkBmp.width(), 1600);
-    EXPECT_EQ(SaverState.Layer2.height(), 768);
+    EXPECT_TRUE(static_cast<bool>(app.OnIdle));
+    EXPECT_EQ(state().FrameInterval, 60u);
+    EXPECT_EQ(state().WorkBmp.width(), 1600);
+    EXPECT_EQ(state().Layer2.height(), 768);
 
     tk::CreateParams params;
     params.style = 0x86000000;
@@ -98,90 +100,74 @@ TEST_F(SaverWindowTest, PreviewIsADisabledChildShowingTheSampleCentred) {
     EXPECT_FALSE(f.Panel1.visible());
     EXPECT_TRUE(f.Image_Sample.visible());
     EXPECT_EQ(f.Image_Sample.bounds(), (tk::Bounds{-29, -22, 210, 156}));
-    EXPECT_FALSE(static_cast<bool>(tk::application().OnIdle)) << "the preview does not animate";
+    EXPECT_FALSE(static_cast<bool>(app.OnIdle)) << "the preview does not animate";
     EXPECT_EQ(platform.cursorShows, 0);
 
     f.OnActivate();
-    EXPECT_FALSE(SaverState.Animating);
+    EXPECT_FALSE(state().Animating);
 }
 
 TEST_F(SaverWindowTest, FirstActivationStartsTheAnimationAndLaterOnesChangeNothing) {
     TForm1& f = activate();
     EXPECT_EQ(f.Image1.left(), -576);
-    EXPECT_EQ(f.Image1.bitmap(), &SaverState.WorkBmp);
-    EXPECT_TRUE(SaverState.Animating);
-    EXPECT_TRUE(SaverState.Activated);
-    EXPECT_EQ(SaverState.ActivatedAt, 50000u);
+    EXPECT_EQ(f.Image1.bitmap(), &state().WorkBmp);
+    EXPECT_TRUE(state().Animating);
+    EXPECT_TRUE(state().Activated);
+    EXPECT_EQ(state().ActivatedAt, 50000u);
     EXPECT_EQ(platform.applicationWindowHidden, 1);
 
     for (int i = 0; i < 4; ++i) f.AutoMove();
     at(60000);
     f.OnActivate();
     EXPECT_EQ(f.Image1.left(), -574);
-    EXPECT_EQ(SaverState.ActivatedAt, 50000u);
+    EXPECT_EQ(state().ActivatedAt, 50000u);
 }
 
-TEST_F(SaverWindowTest, IdleHandlerDrivesTheAnimation) {
+TEST_F(SaverWindowTest, IdleHandlerDrivesTheAnimationAndSleepsUntilTheNextTick) {
     TForm1& f = activate();
-    bool done = true;
-    at(50100);
-    tk::application().OnIdle(done);
-    EXPECT_FALSE(done);
-    at(50160);
-    tk::application().OnIdle(done);
-    EXPECT_EQ(SaverState.MoveTick, 2);
+    EXPECT_TRUE(idleAt(50100).has_value()) << "the saver always has more to do";
+    const tk::IdleWait wait = idleAt(50160);
+    EXPECT_EQ(state().MoveTick, 2);
     EXPECT_EQ(f.Image1.left(), -575);
     EXPECT_EQ(f.Label4.caption(), "0 ms");
     EXPECT_EQ(f.Label9.caption(), "60 ms");
-    EXPECT_EQ(tk::application().idleWaitMs, 60u) << "the loop sleeps until the next tick is due";
-    at(50200);
-    tk::application().OnIdle(done);
-    EXPECT_EQ(tk::application().idleWaitMs, 20u);
+    EXPECT_EQ(wait, std::chrono::milliseconds(60));
+    EXPECT_EQ(idleAt(50200), std::chrono::milliseconds(20));
 }
 
-std::vector<std::pair<Readout, std::string>> hookedReadouts;
-
-TEST_F(SaverWindowTest, ReadoutHookSeesEveryReadoutInOrder) {
-    hookedReadouts.clear();
-    TForm1::ReadoutHook = [](Readout label, const std::string& text) { hookedReadouts.emplace_back(label, text); };
-    struct Unhook {
-        ~Unhook() { TForm1::ReadoutHook = nullptr; }
-    } unhook;
+TEST_F(SaverWindowTest, ReadoutSinkSeesEveryReadoutInOrder) {
     activate();
-    bool done = true;
-    at(50100);
-    tk::application().OnIdle(done);
-    at(50160);
-    tk::application().OnIdle(done);
+    idleAt(50100);
+    idleAt(50160);
     const std::vector<std::pair<Readout, std::string>> expected{
-        {Readout::Label9, "0 ms"},   {Readout::Label4, "0 ms"},  // the frame composed at activation
-        {Readout::Label9, "100 ms"}, {Readout::Label4, "0 ms"},  // the idle loop's first tick
-        {Readout::Label9, "60 ms"},  {Readout::Label4, "0 ms"}};
-    EXPECT_EQ(hookedReadouts, expected);
+        {Readout::FrameInterval, "0 ms"},   {Readout::RenderTime, "0 ms"},  // the frame composed at activation
+        {Readout::FrameInterval, "100 ms"}, {Readout::RenderTime, "0 ms"},  // the idle loop's first tick
+        {Readout::FrameInterval, "60 ms"},  {Readout::RenderTime, "0 ms"}};
+    EXPECT_EQ(platform.readouts, expected);
     EXPECT_EQ(form->Label9.caption(), "60 ms") << "the labels are written as before";
 }
 
 TEST_F(SaverWindowTest, EscapeClosesAtOnceAlsoWhilePaused) {
     activate();
     key(&TForm1::FormKeyDown, 32);
-    EXPECT_FALSE(SaverState.Animating);
+    EXPECT_FALSE(state().Animating);
     key(&TForm1::FormKeyDown, 27);
     EXPECT_TRUE(form->Closed());
-    EXPECT_FALSE(static_cast<bool>(tk::application().OnIdle));
+    EXPECT_FALSE(static_cast<bool>(app.OnIdle));
 }
 
 TEST_F(SaverWindowTest, SpaceHoldsThePicture) {
     activate();
     key(&TForm1::FormKeyUp, 32);  // a release without a press
-    EXPECT_TRUE(SaverState.Animating);
+    EXPECT_TRUE(state().Animating);
     key(&TForm1::FormKeyDown, 32);
     key(&TForm1::FormKeyDown, 32);  // key repeat
-    EXPECT_FALSE(SaverState.Animating);
+    EXPECT_FALSE(state().Animating);
     key(&TForm1::FormKeyDown, 65);
     key(&TForm1::FormKeyUp, 65);
-    EXPECT_FALSE(SaverState.Animating);
+    EXPECT_FALSE(state().Animating);
     key(&TForm1::FormKeyUp, 32);
-    EXPECT_TRUE(SaverState.Animating);
+    EXPECT_TRUE(state().Animating);
     EXPECT_FALSE(form->Closed());
 }
 
@@ -202,7 +188,7 @@ TEST_F(SaverWindowTest, MovesOverThePictureCloseOnlyWhenSustainedAfterTheGracePe
 
     Millis t = 52001;
     for (int i = 1; i <= 25; ++i, t += 1000) moveOverPicture(t);
-    EXPECT_EQ(SaverState.MouseMoveCount, 25);
+    EXPECT_EQ(state().MouseMoveCount, 25);
     EXPECT_FALSE(form->Closed());
     moveOverPicture(t);  // exactly 1000 ms after the previous: still one run
     EXPECT_TRUE(form->Closed());
@@ -212,9 +198,9 @@ TEST_F(SaverWindowTest, APauseOverASecondStartsTheCountAgain) {
     activate();
     moveOverPicture(60000);
     moveOverPicture(60500);
-    EXPECT_EQ(SaverState.MouseMoveCount, 2);
+    EXPECT_EQ(state().MouseMoveCount, 2);
     moveOverPicture(61501);
-    EXPECT_EQ(SaverState.MouseMoveCount, 1);
+    EXPECT_EQ(state().MouseMoveCount, 1);
 }
 
 TEST_F(SaverWindowTest, NineMovesOverTheBorderCloseHoweverFarApart) {
@@ -230,10 +216,10 @@ TEST_F(SaverWindowTest, NineMovesOverTheBorderCloseHoweverFarApart) {
 
 TEST_F(SaverWindowTest, MoveCountDropsBackAtItsCeiling) {
     activate();
-    SaverState.MouseMoveCount = 0x7FFFFFFE;
-    SaverState.LastMouseMoveAt = 70000;
+    state().MouseMoveCount = 0x7FFFFFFE;
+    state().LastMouseMoveAt = 70000;
     moveOverPicture(70000);
-    EXPECT_EQ(SaverState.MouseMoveCount, 100);
+    EXPECT_EQ(state().MouseMoveCount, 100);
 }
 
 TEST_F(SaverWindowTest, PreviewIgnoresDoubleClicks) {
@@ -264,20 +250,20 @@ TEST_F(SaverWindowTest, UnknownSystemVersionEndsTheSaverAtOnce) {
     TForm1& f = create();
     EXPECT_TRUE(f.CreationFailed());
     EXPECT_TRUE(f.Closed());
-    EXPECT_FALSE(static_cast<bool>(tk::application().OnIdle));
+    EXPECT_FALSE(static_cast<bool>(app.OnIdle));
 }
 
 TEST_F(SaverWindowTest, SettingsAreReadButChangeNothing) {
     registry.setValue("Software\\Valdrenn\\ScreenSaverSample", "SleepTime", {kRegSz, "500"});
     registry.setValue("Software\\Valdrenn\\ScreenSaverSample", "DispStr", {kRegSz, "hello"});
     create();
-    EXPECT_EQ(SaverState.FrameInterval, 60u);
+    EXPECT_EQ(state().FrameInterval, 60u);
     EXPECT_EQ(form->DispStr(), "hello");
 }
 
 TEST_F(SaverWindowTest, DestructionRestoresTheTimerResolution) {
     create();
-    form->doDestroy();
+    app.release(*form);
     EXPECT_EQ(platform.timerPeriods, 0);
 }
 

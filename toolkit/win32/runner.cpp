@@ -1,93 +1,63 @@
-// The message loop. When no message is waiting the application's idle
-// handler runs; if it wants to run again soon the loop sleeps until the next
-// message or until the handler's next piece of work is due (the next
-// millisecond unless it says otherwise), instead of spinning a processor at
-// full load.
+#include "toolkit/win32/win32_runner.h"
+
 #include <algorithm>
 
-#include "toolkit/win32/internal.h"
-#include "toolkit/win32/win32_backend.h"
-
 namespace tk::win32 {
-namespace {
 
-bool isKeyMessage(UINT message) {
-    return message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_KEYUP || message == WM_SYSKEYUP;
+void Win32Runner::run(Application& app) {
+    while (!app.terminated())
+        if (!handleOneMessage(app)) idle(app);
 }
 
-// With key preview a form sees the keys of its focused control first, and
-// may swallow them by clearing the key.
-bool previewKey(MSG& msg) {
-    if (!isKeyMessage(msg.message)) return false;
-    Control* control = controlOf(msg.hwnd);
-    if (!control || asForm(control)) return false;
-    Form* form = control->form();
-    if (!form || !form->keyPreview) return false;
-    const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
-    auto& handler = down ? form->OnKeyDown : form->OnKeyUp;
-    if (!handler) return false;
-    std::uint16_t key = static_cast<std::uint16_t>(msg.wParam);
-    handler(key, keyShift());
-    msg.wParam = key;
-    return key == 0;
+void Win32Runner::processMessages(Application& app) {
+    while (handleOneMessage(app)) {
+    }
 }
 
-void syncTitle(const Application& app) {
-    static std::string shown;
-    if (app.title == shown) return;
-    shown = app.title;
-    SetWindowTextW(applicationWindow(), widen(shown).c_str());
+void Win32Runner::hideApplicationWindow() {
+    if (appWindow_) ShowWindow(appWindow_, SW_HIDE);  // returns the previous state, not an error
 }
 
-class Win32Runner : public Runner {
-public:
-    void run(Application& app) override {
-        syncTitle(app);
-        while (!app.terminated)
-            if (!handleOneMessage(nullptr)) idle(app);
-    }
+void Win32Runner::titleChanged(const std::string& title) {
+    if (appWindow_) SetWindowTextA(appWindow_, title.c_str());  // a title that does not take is only cosmetic
+}
 
-    void processMessages(Application&) override {
-        while (handleOneMessage(nullptr)) {
-        }
-    }
+void Win32Runner::waitForMessage(std::chrono::milliseconds timeout) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(timeout.count()), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
 
-    void hideApplicationWindow() override { ShowWindow(applicationWindow(), SW_HIDE); }
-
-    void waitForMessage(unsigned timeoutMs) override {
-        MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    }
-};
-
-Win32Runner theRunner;
-
-}  // namespace
-
-bool handleOneMessage(HWND dialog) {
+bool Win32Runner::handleOneMessage(Application& app) {
     MSG msg;
-    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
     if (msg.message == WM_QUIT) {
-        application().terminate();
+        app.terminate();
         return true;
     }
-    if (previewKey(msg)) return true;
-    if (dialog && IsDialogMessageW(dialog, &msg)) return true;
+    // A copy: a filter may come or go while the message is handled.
+    const auto filters = filters_;
+    for (const auto& [id, filter] : filters)
+        if (filter(msg)) return true;
     TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    DispatchMessageA(&msg);
     return true;
 }
 
-void idle(Application& app) {
-    syncTitle(app);
-    bool done = true;
-    if (app.OnIdle) app.OnIdle(done);
-    if (app.terminated) return;
-    if (done)
+void Win32Runner::idle(Application& app) {
+    const IdleWait next = app.idle();
+    if (app.terminated()) return;
+    if (!next)
         WaitMessage();
-    else
-        MsgWaitForMultipleObjectsEx(0, nullptr, std::max(app.idleWaitMs, 1u), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    else if (next->count() > 0)
+        waitForMessage(*next);
 }
 
-void installRunner() { setRunner(&theRunner); }
+Win32Runner::FilterScope::FilterScope(Win32Runner& runner, MessageFilter filter)
+    : runner_(runner), id_(runner.nextFilter_++) {
+    runner_.filters_.emplace_back(id_, std::move(filter));
+}
+
+Win32Runner::FilterScope::~FilterScope() {
+    std::erase_if(runner_.filters_, [this](const auto& entry) { return entry.first == id_; });
+}
 
 }  // namespace tk::win32

@@ -1,22 +1,66 @@
 #pragma once
-// The Win32 side of the toolkit: forms and panels are windows of our own
-// classes, buttons and edits native controls, images and labels windowless
-// (drawn by their parent window). The application has a hidden top-level
-// window that owns the forms.
+// The parts of the Win32 backend, as the window procedure, the painting and
+// the message loop share them.
 #include <windows.h>
 
-#include "toolkit/tk.h"
+#include <map>
+#include <string>
+
+#include "toolkit/application.h"
+#include "toolkit/win32/gdi_cache.h"
+#include "toolkit/win32/win32_runner.h"
 
 namespace tk::win32 {
 
-// Installs the Win32 backend and runner and makes the application window.
-// Call once, before the first form is created.
-void install(HINSTANCE instance);
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The window of a windowed control (also kept in control.native); nullptr
-// for windowless controls and before the form's window is made.
-HWND handleOf(const Control& control);
+// The modifier keys held now.
+Shift keyShift();
 
-HWND applicationWindow();
+class Win32Backend : public Backend {
+public:
+    Win32Backend(HINSTANCE instance, Win32Runner& runner);
+    ~Win32Backend() override;
+    Win32Backend(const Win32Backend&) = delete;
+    Win32Backend& operator=(const Win32Backend&) = delete;
+
+    bool ready() const { return appWindow_ != nullptr; }
+    HWND applicationWindow() const { return appWindow_; }
+    GdiCache& gdi() { return gdi_; }
+    // Paints a form or panel: background, OnPaint, then the windowless controls.
+    void paint(Control& control, HWND hwnd);
+
+    bool realise(Form& form, const CreateParams& params) override;
+    void destroy(Form& form) override;
+    void forget(Control& control) override;
+    void boundsChanged(Control& control, const Bounds& old) override;
+    void visibleChanged(Control& control) override;
+    void textChanged(Control& control) override;
+    void invalidate(Control& control) override;
+    void enabledChanged(Control& control) override;
+    int textWidth(const Font& font, const std::string& text) override;
+    int textHeight(const Font& font) override;
+    Insets frame(const Form& form) override;
+    Bounds screen() override;
+    void showModal(Form& form) override;
+    Canvas& canvas(Form& form) override;
+
+private:
+    const char* formClass(UINT classStyle);  // nullptr when it cannot be registered
+    bool realiseChildren(Control& parent, HWND parentWindow);
+    void invalidateArea(const Control& control, const Bounds& area);
+
+    HINSTANCE instance_;
+    Win32Runner& runner_;
+    GdiCache gdi_;
+    std::map<UINT, std::string> formClasses_;
+    bool panelClass_ = false;
+    bool applicationClass_ = false;
+    HWND appWindow_ = nullptr;
+    int nextId_ = 100;  // clear of IDOK and IDCANCEL, which the dialog manager sends
+    class PaintCanvas;
+    std::unique_ptr<PaintCanvas> painting_;  // on the paint DC of the window being painted
+    std::unique_ptr<PaintCanvas> direct_;    // any other: straight onto the window
+};
 
 }  // namespace tk::win32

@@ -3,37 +3,40 @@
 // after windows.h
 #include <windowsx.h>
 
-#include "toolkit/win32/internal.h"
+#include "toolkit/win32/binding.h"
+#include "toolkit/win32/platform.h"
 #include "toolkit/win32/win32_backend.h"
 
+#ifndef WM_XBUTTONDOWN
+#define WM_XBUTTONDOWN 0x020B
+#define WM_XBUTTONDBLCLK 0x020D
+#define MK_XBUTTON1 0x0020
+#define MK_XBUTTON2 0x0040
+#define XBUTTON1 0x0001
+#endif
+
 namespace tk::win32 {
+
+Shift keyShift() {
+    Shift shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) shift |= kShiftShift;
+    if (GetKeyState(VK_CONTROL) < 0) shift |= kShiftCtrl;
+    if (GetKeyState(VK_MENU) < 0) shift |= kShiftAlt;
+    return shift;
+}
+
 namespace {
 
 constexpr LRESULT kHasDefaultId = static_cast<LRESULT>(DC_HASDEFID) << 16;
 
 Shift mouseShift(WPARAM wParam) {
-    Shift shift = static_cast<Shift>(wParam) & (MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL | MK_MBUTTON);
+    Shift shift = static_cast<Shift>(LOWORD(wParam)) &
+                  (MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL | MK_MBUTTON | MK_XBUTTON1 | MK_XBUTTON2);
     if (GetKeyState(VK_MENU) < 0) shift |= kShiftAlt;
     return shift;
 }
 
-Button* findButton(Control& parent, bool (*wanted)(const Button&)) {
-    for (Control* child : parent.children()) {
-        if (auto* button = dynamic_cast<Button*>(child);
-            button && button->visible() && button->enabled() && wanted(*button))
-            return button;
-        if (Button* inner = findButton(*child, wanted)) return inner;
-    }
-    return nullptr;
-}
-
-Button* defaultButton(Form& form) {
-    return findButton(form, [](const Button& b) { return b.isDefault; });
-}
-
-Button* cancelButton(Form& form) {
-    return findButton(form, [](const Button& b) { return b.isCancel; });
-}
+bool isKeyDown(UINT message) { return message == WM_KEYDOWN || message == WM_SYSKEYDOWN; }
 
 // The windowless control under the mouse gets the event, in its own coordinates.
 struct MouseTarget {
@@ -55,73 +58,63 @@ void mouseDown(Control& window, MouseButton button, WPARAM wParam, LPARAM lParam
     if (t.control.OnMouseDown) t.control.OnMouseDown(button, mouseShift(wParam) | (twice ? kShiftDouble : 0), t.x, t.y);
 }
 
+MouseButton extraButton(WPARAM wParam) { return HIWORD(wParam) == XBUTTON1 ? MouseButton::X1 : MouseButton::X2; }
+
 bool setCursor(Control& window, HWND hwnd, WPARAM wParam, LPARAM lParam) {
     if (reinterpret_cast<HWND>(wParam) != hwnd || LOWORD(lParam) != HTCLIENT) return false;
     POINT p{};
-    GetCursorPos(&p);
-    ScreenToClient(hwnd, &p);
+    if (!GetCursorPos(&p) || !ScreenToClient(hwnd, &p)) return false;
     const int cursor = window.controlAt(p.x, p.y).cursor;
     if (cursor == 0) return false;
-    SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(cursor)));
+    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(cursor)));
     return true;
 }
 
-// A key the focused form itself receives (with key preview, the message pump
-// has already shown keys for its controls to the form).
-bool formKey(Form& form, bool down, WPARAM& wParam) {
-    auto& handler = down ? form.OnKeyDown : form.OnKeyUp;
-    if (!handler) return false;
-    std::uint16_t key = static_cast<std::uint16_t>(wParam);
-    handler(key, keyShift());
-    wParam = key;
-    return key == 0;
-}
-
-void command(Control& window, WPARAM wParam, LPARAM lParam) {
+void command(Form& form, WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) != BN_CLICKED) return;
-    Form* form = window.form();
     Control* sender = controlOf(reinterpret_cast<HWND>(lParam));
-    auto* button = dynamic_cast<Button*>(sender);
-    if (!button && form) {
+    if (!sender) {
         // The dialog manager's Enter and Esc when no button of ours sent them.
-        if (LOWORD(wParam) == IDOK) button = defaultButton(*form);
-        if (LOWORD(wParam) == IDCANCEL) button = cancelButton(*form);
+        if (LOWORD(wParam) == IDOK) sender = form.answering(DialogKey::Enter);
+        if (LOWORD(wParam) == IDCANCEL) sender = form.answering(DialogKey::Escape);
     }
-    if (button) button->click();
+    if (sender) sender->click();
 }
 
 void activate(Form& form, HWND hwnd, WPARAM wParam) {
-    WindowEntry* entry = entryOf(hwnd);
     if (LOWORD(wParam) == WA_INACTIVE) {
         const HWND focus = GetFocus();
-        if (entry && focus && IsChild(hwnd, focus)) entry->focus = focus;
+        if (focus && IsChild(hwnd, focus)) form.lastFocus = controlOf(focus);
         return;
     }
     if (form.OnActivate) form.OnActivate();
 }
 
 void giveFocus(Form& form, HWND hwnd) {
-    const WindowEntry* entry = entryOf(hwnd);
-    HWND target = entry ? entry->focus : nullptr;
-    if (!target && form.activeControl) target = handleOf(*form.activeControl);
-    if (target && IsWindow(target) && IsChild(hwnd, target) && IsWindowVisible(target) && IsWindowEnabled(target))
-        SetFocus(target);
+    Control* target = form.lastFocus ? form.lastFocus : form.activeControl;
+    const HWND window = target ? handleOf(*target) : nullptr;
+    if (window && IsChild(hwnd, window) && IsWindowVisible(window) && IsWindowEnabled(window)) SetFocus(window);
 }
 
-HBRUSH controlColour(HDC dc, LPARAM lParam) {
+HBRUSH controlColour(Win32Backend& backend, HDC dc, LPARAM lParam) {
     const Control* control = controlOf(reinterpret_cast<HWND>(lParam));
     if (!control) return nullptr;
     const COLORREF colour = colorRefOf(*control);
     SetBkColor(dc, colour);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    return brushFor(colour);
+    return backend.gdi().brush(colour);
+}
+
+Win32Backend& backendOf(const Control& control) {
+    // Only the Win32 backend makes windows of our classes.
+    return static_cast<Win32Backend&>(control.backend());
 }
 
 LRESULT formMessage(Form& form, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     handled = true;
     switch (message) {
     case WM_ACTIVATE: {
-        const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);  // focuses the window
+        const LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);  // focuses the window
         activate(form, hwnd, wParam);
         return result;
     }
@@ -132,24 +125,31 @@ LRESULT formMessage(Form& form, HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         form.close();
         return 0;
     case WM_DESTROY:
-        if (WindowEntry* entry = entryOf(hwnd)) entry->dying = true;
+        // Destroyed from outside (the application unbinds first): the form
+        // forgets its windows, then runs its OnDestroy.
+        unbind(form);
         form.doDestroy();
         return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_KEYUP:
-    case WM_SYSKEYUP:
-        if (formKey(form, message == WM_KEYDOWN || message == WM_SYSKEYDOWN, wParam)) return 0;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_SYSKEYUP: {
+        Key key = static_cast<Key>(wParam);
+        if (form.doKey(isKeyDown(message), key, keyShift())) return 0;
+        return DefWindowProcA(hwnd, message, key, lParam);
+    }
     case WM_SYSCOMMAND:
         if (form.OnSysCommand) {
             std::intptr_t result = 0;
             if (form.OnSysCommand(static_cast<std::uintptr_t>(wParam), result)) return result;
         }
-        return DefWindowProcW(hwnd, message, wParam, lParam);
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_COMMAND:
+        command(form, wParam, lParam);
+        return 0;
     case DM_GETDEFID:
-        if (Button* button = defaultButton(form))
-            if (const WindowEntry* entry = entryOf(handleOf(*button))) return kHasDefaultId | entry->id;
+        if (Control* button = form.answering(DialogKey::Enter))
+            if (const HWND window = handleOf(*button)) return kHasDefaultId | GetDlgCtrlID(window);
         return 0;
     default:
         handled = false;
@@ -159,27 +159,23 @@ LRESULT formMessage(Form& form, HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-Shift keyShift() {
-    Shift shift = 0;
-    if (GetKeyState(VK_SHIFT) < 0) shift |= kShiftShift;
-    if (GetKeyState(VK_CONTROL) < 0) shift |= kShiftCtrl;
-    if (GetKeyState(VK_MENU) < 0) shift |= kShiftAlt;
-    return shift;
-}
-
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        if (create->lpCreateParams) bind(hwnd, *static_cast<Control*>(create->lpCreateParams));
+    }
     Control* control = controlOf(hwnd);
-    if (!control) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (Form* form = asForm(control)) {
+    if (!control) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (control->form() == control) {
         bool handled = false;
-        const LRESULT result = formMessage(*form, hwnd, message, wParam, lParam, handled);
+        const LRESULT result = formMessage(*control->form(), hwnd, message, wParam, lParam, handled);
         if (handled) return result;
     }
     switch (message) {
     case WM_ERASEBKGND:
         return 1;  // the paint fills the background, around the pictures
     case WM_PAINT:
-        paintWindow(*control, hwnd);
+        backendOf(*control).paint(*control, hwnd);
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -193,6 +189,11 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_MBUTTONDBLCLK:
         mouseDown(*control, MouseButton::Middle, wParam, lParam, message == WM_MBUTTONDBLCLK);
         return 0;
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONDBLCLK:
+        // Only the extra buttons' own double click counts as one; these are not left clicks.
+        mouseDown(*control, extraButton(wParam), wParam, lParam, false);
+        return TRUE;
     case WM_MOUSEMOVE: {
         const MouseTarget t = mouseTarget(*control, lParam);
         if (t.control.OnMouseMove) t.control.OnMouseMove(mouseShift(wParam), t.x, t.y);
@@ -202,19 +203,22 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         if (setCursor(*control, hwnd, wParam, lParam)) return TRUE;
         break;
     case WM_COMMAND:
-        command(*control, wParam, lParam);
+        if (Form* form = control->form()) command(*form, wParam, lParam);
         return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
-        if (const HBRUSH brush = controlColour(reinterpret_cast<HDC>(wParam), lParam))
+        if (const HBRUSH brush = controlColour(backendOf(*control), reinterpret_cast<HDC>(wParam), lParam))
             return reinterpret_cast<LRESULT>(brush);
         break;
     case WM_CTLCOLORBTN:
-        return reinterpret_cast<LRESULT>(brushFor(colorRefOf(*control)));
+        return reinterpret_cast<LRESULT>(backendOf(*control).gdi().brush(colorRefOf(*control)));
+    case WM_NCDESTROY:
+        unbind(*control);
+        break;
     default:
         break;
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 }  // namespace tk::win32

@@ -1,6 +1,6 @@
 #include "tools/headless/headless_saver.h"
 
-#include "animation/blit.h"
+#include "gfx/blit.h"
 #include "animation/compositor.h"
 #include "animation/motion.h"
 
@@ -26,7 +26,7 @@ Bitmap1 HeadlessSaver::composePanel(bool withTitle) {
     // The clock stands at the activation time, so the title is due exactly
     // when it lasts longer than no time at all.
     state_.ActivatedAt = clock_.time;
-    state_.TitleDuration = withTitle ? 4500 : 0;
+    state_.TitleDuration = withTitle ? kTitleDuration : 0;
     ReDraw(stage_);
 
     const Size panel = view_.panelSize();

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "animation/bitmap1.h"
+#include "gfx/bitmap1.h"
 
 namespace morvelux::tools {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "animation/bmp.h"
+#include "gfx/bmp.h"
 #include "tools/imagegen/preview_sample.h"
 #include "tools/imagegen/title_card.h"
 #include "tools/pattern/band_pattern.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The preview picture: a frame of the moiré shrunk to a small grey image.
-#include "animation/bitmap1.h"
-#include "animation/bmp.h"
+#include "gfx/bitmap1.h"
+#include "gfx/bmp.h"
 
 namespace morvelux::tools {
 

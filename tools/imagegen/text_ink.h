@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "animation/bitmap1.h"
+#include "gfx/bitmap1.h"
 
 struct FT_LibraryRec_;
 struct FT_FaceRec_;

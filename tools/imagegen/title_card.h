@@ -2,7 +2,7 @@
 // The title card: black lettering on a white 320 x 240 card.
 #include <iosfwd>
 
-#include "animation/bitmap1.h"
+#include "gfx/bitmap1.h"
 
 namespace morvelux::tools {
 

@@ -6,7 +6,7 @@
 // every platform.
 #include <array>
 
-#include "animation/bitmap1.h"
+#include "gfx/bitmap1.h"
 
 namespace morvelux::pattern {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Raster copies between one-bit bitmaps, mapping colours from the source's
 // table to the destination's the way GDI does for monochrome bitmaps.
-#include "animation/bitmap1.h"
+#include "gfx/bitmap1.h"
 
 namespace morvelux {
 

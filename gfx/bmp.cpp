@@ -1,4 +1,4 @@
-#include "animation/bmp.h"
+#include "gfx/bmp.h"
 
 #include <cstring>
 #include <limits>

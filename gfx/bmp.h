@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "animation/bitmap1.h"
+#include "gfx/bitmap1.h"
 
 namespace morvelux {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/int_reader.h"
+#include "settings/int_reader.h"
 
 namespace morvelux::testing {
 namespace {

@@ -1,8 +1,8 @@
-#include "animation/bitmap1.h"
+#include "gfx/bitmap1.h"
 
 #include <algorithm>
 
-#include "animation/row_words.h"
+#include "gfx/row_words.h"
 
 namespace morvelux {
 

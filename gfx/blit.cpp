@@ -1,4 +1,4 @@
-#include "animation/blit.h"
+#include "gfx/blit.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <optional>
 
-#include "animation/row_words.h"
+#include "gfx/row_words.h"
 
 namespace morvelux {
 

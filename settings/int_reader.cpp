@@ -1,4 +1,4 @@
-#include "app/int_reader.h"
+#include "settings/int_reader.h"
 
 namespace morvelux {
 namespace {

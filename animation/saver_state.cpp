@@ -1,7 +1,0 @@
-#include "animation/saver_state.h"
-
-namespace morvelux {
-
-TSaverState SaverState;
-
-}  // namespace morvelux

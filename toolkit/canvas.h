@@ -1,0 +1,36 @@
+#pragma once
+// Drawing on a window: a form's OnPaint and the windowless controls paint
+// through it. The null canvas of native tests draws nothing.
+#include <string>
+
+#include "gfx/bitmap1.h"
+#include "gfx/bmp.h"
+#include "toolkit/font.h"
+#include "toolkit/geometry.h"
+
+namespace tk {
+
+using morvelux::Bitmap1;
+using morvelux::Dib;
+using morvelux::Rgb;
+
+enum class Alignment { Left, Center, Right };
+
+struct TextStyle {
+    const Font& font;
+    Alignment alignment = Alignment::Left;
+    bool enabled = true;
+};
+
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+    virtual void fill(const Bounds& area, Rgb colour);
+    // Pictures unscaled with their top-left at (x, y), in their own colours,
+    // clipped to `visible` (the whole window when empty).
+    virtual void draw(int x, int y, const Bitmap1& bitmap, const Bounds& visible = {});
+    virtual void draw(int x, int y, const Dib& dib, const Bounds& visible = {});
+    virtual void text(const Bounds& area, const std::string& text, const TextStyle& style);
+};
+
+}  // namespace tk

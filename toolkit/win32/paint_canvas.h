@@ -1,0 +1,29 @@
+#pragma once
+// A canvas on a window: on its paint DC while it paints, else straight onto it.
+#include <windows.h>
+
+#include "toolkit/win32/win32_backend.h"
+
+namespace tk::win32 {
+
+class Win32Backend::PaintCanvas : public Canvas {
+public:
+    explicit PaintCanvas(GdiCache& gdi) : gdi_(gdi) {}
+
+    HWND hwnd = nullptr;
+    HDC paintDc = nullptr;
+
+    void fill(const Bounds& area, Rgb colour) override;
+    void draw(int x, int y, const Bitmap1& bitmap, const Bounds& visible) override;
+    void draw(int x, int y, const Dib& dib, const Bounds& visible) override;
+    void text(const Bounds& area, const std::string& text, const TextStyle& style) override;
+
+private:
+    template <typename F>
+    void withDc(F draw);
+    RECT visibleRect(const Bounds& visible) const;
+
+    GdiCache& gdi_;
+};
+
+}  // namespace tk::win32
