@@ -8,15 +8,18 @@
 
 #include "about/sssetdlg.h"
 #include "settings/registry_memory.h"
-#include "toolkit/win32/win32_backend.h"
+#include "toolkit/win32/platform.h"
 
 namespace tk::win32 {
 namespace {
 
 struct Win32Test : ::testing::Test {
+    morvelux::MemoryRegistry registry;  // outlives the forms, which hold its key open
+    Platform platform{GetModuleHandleA(nullptr)};
+    Application app{platform.backend(), platform.runner()};
+
     void SetUp() override {
-        install(GetModuleHandleW(nullptr));
-        application() = Application{};
+        ASSERT_TRUE(platform.ready());
         const HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
         if (!probe) GTEST_SKIP() << "no windows without a display";
         DestroyWindow(probe);
@@ -25,7 +28,6 @@ struct Win32Test : ::testing::Test {
         // Leave no message of one test to the next.
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        application() = Application{};
     }
 };
 
@@ -42,7 +44,7 @@ RECT clientRect(const Control& c) {
 }
 
 TEST_F(Win32Test, ABorderlessFormHasTheDefaultStylesAndTheApplicationWindowAsOwner) {
-    Form form{"F"};
+    Form& form = app.make<Form>("F");
     form.setBounds({0, 0, 200, 100});
     bool visibleInCreate = true;
     form.OnCreate = [&] { visibleInCreate = IsWindowVisible(handleOf(form)) != 0; };
@@ -52,7 +54,7 @@ TEST_F(Win32Test, ABorderlessFormHasTheDefaultStylesAndTheApplicationWindowAsOwn
     EXPECT_FALSE(visibleInCreate) << "OnCreate runs before the form is shown";
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)) & 0xFFFF0000u, 0x86000000u);
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)) & WS_EX_CONTROLPARENT, DWORD{WS_EX_CONTROLPARENT});
-    EXPECT_EQ(GetWindow(hwnd, GW_OWNER), applicationWindow());
+    EXPECT_EQ(GetWindow(hwnd, GW_OWNER), platform.applicationWindow());
     const RECT r = windowRect(form);
     EXPECT_EQ(r.left, 0);
     EXPECT_EQ(r.right - r.left, 200);
@@ -62,7 +64,7 @@ TEST_F(Win32Test, ABorderlessFormHasTheDefaultStylesAndTheApplicationWindowAsOwn
 
 struct ChildForm : Form {
     HWND host;
-    explicit ChildForm(HWND h) : Form("Child"), host(h) {}
+    ChildForm(const FormKey& key, HWND h) : Form(key, "Child"), host(h) {}
     void createParams(CreateParams& p) override {
         Form::createParams(p);
         p.parentWindow = reinterpret_cast<std::intptr_t>(host);
@@ -72,10 +74,10 @@ struct ChildForm : Form {
 };
 
 TEST_F(Win32Test, CreateParamsCanMakeAChildOfAForeignWindowWithItsOwnClassStyle) {
-    Form host{"Host"};
+    Form& host = app.make<Form>("Host");
     host.setBounds({0, 0, 300, 200});
     host.createHandle();
-    ChildForm child(handleOf(host));
+    ChildForm& child = app.make<ChildForm>(handleOf(host));
     child.setBounds({0, 0, 152, 112});
     child.createHandle();
     const HWND hwnd = handleOf(child);
@@ -84,13 +86,13 @@ TEST_F(Win32Test, CreateParamsCanMakeAChildOfAForeignWindowWithItsOwnClassStyle)
     EXPECT_EQ(GetClassLongPtrW(hwnd, GCL_STYLE), 0x80u);
     EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_DISABLED);
     EXPECT_TRUE(child.visible());
-    Form plain{"Plain"};
+    Form& plain = app.make<Form>("Plain");
     plain.createHandle();
     EXPECT_NE(GetClassLongPtrW(handleOf(plain), GCL_STYLE), 0x80u) << "a class per class style";
 }
 
 TEST_F(Win32Test, ADialogFrameMapsTheClientSize) {
-    Form dialog{"D"};
+    Form& dialog = app.make<Form>("D");
     dialog.borderStyle = BorderStyle::Dialog;
     dialog.systemMenu = true;
     dialog.setClientSize(292, 186);
@@ -106,12 +108,10 @@ TEST_F(Win32Test, ADialogFrameMapsTheClientSize) {
     EXPECT_EQ(w.right - w.left, dialog.width());
 }
 
-struct AboutTest : Win32Test {
-    morvelux::MemoryRegistry registry;
-};
+using AboutTest = Win32Test;
 
 TEST_F(AboutTest, TheAboutDialogIsSizedFromItsMeasuredLabel) {
-    TScrnSaveSetupDlg dlg(registry);
+    auto& dlg = app.make<TScrnSaveSetupDlg>(registry, morvelux::systemDesktopWindows());
     const int label = dlg.Label5.width();
     RecordProperty("Label5", label);
     dlg.createHandle();
@@ -140,7 +140,7 @@ void postKeyToFocus(HWND dialog, WPARAM key) {
 }
 
 TEST_F(AboutTest, EnterPressesOkAndEscDoesNothing) {
-    TScrnSaveSetupDlg dlg(registry);
+    auto& dlg = app.make<TScrnSaveSetupDlg>(registry, morvelux::systemDesktopWindows());
     dlg.createHandle();
     dlg.OnActivate = [&] {
         postKeyToFocus(handleOf(dlg), VK_ESCAPE);  // no cancel button: no effect
@@ -153,7 +153,7 @@ TEST_F(AboutTest, EnterPressesOkAndEscDoesNothing) {
 }
 
 TEST_F(AboutTest, TheCloseCommandCancels) {
-    TScrnSaveSetupDlg dlg(registry);
+    auto& dlg = app.make<TScrnSaveSetupDlg>(registry, morvelux::systemDesktopWindows());
     dlg.createHandle();
     PostMessageW(handleOf(dlg), WM_CLOSE, 0, 0);
     EXPECT_EQ(dlg.showModal(), ModalResult::Cancel);
@@ -161,7 +161,7 @@ TEST_F(AboutTest, TheCloseCommandCancels) {
 }
 
 TEST_F(Win32Test, KeyPreviewShowsTheFormTheKeysOfItsControlsFirst) {
-    Form form{"F"};
+    Form& form = app.make<Form>("F");
     form.keyPreview = true;
     form.setBounds({0, 0, 200, 100});
     Button button{&form, "B"};
@@ -171,12 +171,12 @@ TEST_F(Win32Test, KeyPreviewShowsTheFormTheKeysOfItsControlsFirst) {
     form.createHandle();
     PostMessageW(handleOf(button), WM_KEYDOWN, 'Q', 1);
     PostMessageW(handleOf(form), WM_KEYDOWN, VK_ESCAPE, 1);
-    runner().processMessages(application());
+    app.processMessages();
     EXPECT_EQ(keys, (std::vector<std::uint16_t>{'Q', VK_ESCAPE}));
 }
 
 TEST_F(Win32Test, MouseMessagesGoToTheWindowlessControlUnderTheMouse) {
-    Form form{"F"};
+    Form& form = app.make<Form>("F");
     form.setBounds({0, 0, 400, 300});
     Panel panel{&form, "P"};
     panel.setBounds({100, 50, 200, 200});
@@ -193,14 +193,15 @@ TEST_F(Win32Test, MouseMessagesGoToTheWindowlessControlUnderTheMouse) {
     form.createHandle();
     PostMessageW(handleOf(panel), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
     PostMessageW(handleOf(panel), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 20));
+    PostMessageW(handleOf(panel), WM_XBUTTONDOWN, MAKEWPARAM(MK_XBUTTON1, XBUTTON1), MAKELPARAM(10, 20));
     PostMessageW(handleOf(form), WM_MOUSEMOVE, 0, MAKELPARAM(5, 6));
-    runner().processMessages(application());
+    app.processMessages();
     EXPECT_EQ(seen, (std::vector<std::string>{"image down 40,20", "image double", "image down 40,20",
-                                              "form move 5,6"}));
+                                              "image down 40,20", "form move 5,6"}));
 }
 
 TEST_F(Win32Test, SystemCommandsAHandlerTakesAreAnswered) {
-    Form form{"F"};
+    Form& form = app.make<Form>("F");
     form.OnSysCommand = [](std::uintptr_t command, std::intptr_t& result) {
         if (command != 0xF140) return false;
         result = 1;
@@ -211,32 +212,32 @@ TEST_F(Win32Test, SystemCommandsAHandlerTakesAreAnswered) {
 }
 
 TEST_F(Win32Test, ClosingTheMainFormEndsTheLoop) {
-    Form main{"Main"};
+    Form& main = app.make<Form>("Main");
     main.setBounds({0, 0, 100, 100});
-    application().createForm(main);
+    app.mainForm = &main;
+    main.createHandle();
     PostMessageW(handleOf(main), WM_CLOSE, 0, 0);
-    application().run();
-    EXPECT_TRUE(application().terminated);
+    app.run();
+    EXPECT_TRUE(app.terminated());
 }
 
-TEST_F(Win32Test, AnIdleHandlerThatWantsMoreWaitsAMillisecondInsteadOfSpinning) {
-    Form main{"Main"};
-    application().createForm(main);
+TEST_F(Win32Test, AnIdleHandlerThatWantsMoreSleepsAsToldInsteadOfSpinning) {
+    app.createForm<Form>("Main");
     int calls = 0;
     const DWORD start = GetTickCount();
-    application().OnIdle = [&](bool& done) {
+    app.OnIdle = [&]() -> IdleWait {
         ++calls;
-        done = false;
-        if (GetTickCount() - start >= 200) application().terminate();
+        if (GetTickCount() - start >= 200) app.terminate();
+        return std::chrono::milliseconds(1);
     };
-    application().run();
+    app.run();
     RecordProperty("IdleCallsIn200ms", calls);
     EXPECT_GT(calls, 20);
     EXPECT_LT(calls, 2000) << "a spinning loop would call it far more often";
 }
 
 TEST_F(Win32Test, ImagesAreDrawnFromTheirBitsAtTheirPlace) {
-    Form form{"F"};
+    Form& form = app.make<Form>("F");
     form.colour = Colour::White;
     form.setBounds({0, 0, 64, 32});
     Image image{&form, "I"};
@@ -266,7 +267,7 @@ TEST_F(Win32Test, ImagesAreDrawnFromTheirBitsAtTheirPlace) {
 }
 
 TEST_F(Win32Test, AControlsCursorShowsOverIt) {
-    Form form{"F"};
+    Form& form = app.make<Form>("F");
     form.setBounds({0, 0, 200, 100});
     Image image{&form, "I"};
     image.setBounds({50, 0, 100, 100});
@@ -282,17 +283,16 @@ TEST_F(Win32Test, AControlsCursorShowsOverIt) {
 }
 
 TEST_F(AboutTest, TheWindowInFrontOwnsTheDialogAndIsDisabledWhileItExists) {
-    Form front{"Front"};
+    Form& front = app.make<Form>("Front");
     front.setBounds({0, 0, 100, 100});
     front.show();
     SetForegroundWindow(handleOf(front));
     ASSERT_EQ(GetForegroundWindow(), handleOf(front));
-    {
-        TScrnSaveSetupDlg dlg(registry);
-        dlg.createHandle();
-        EXPECT_EQ(GetWindow(handleOf(dlg), GW_OWNER), handleOf(front));
-        EXPECT_FALSE(IsWindowEnabled(handleOf(front)));
-    }
+    auto& dlg = app.make<TScrnSaveSetupDlg>(registry, morvelux::systemDesktopWindows());
+    dlg.createHandle();
+    EXPECT_EQ(GetWindow(handleOf(dlg), GW_OWNER), handleOf(front));
+    EXPECT_FALSE(IsWindowEnabled(handleOf(front)));
+    app.release(dlg);
     EXPECT_TRUE(IsWindowEnabled(handleOf(front)));
 }
 

@@ -7,12 +7,10 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 #include "animation/images/pictures.h"
-#include "animation/saver_state.h"
-#include "toolkit/win32/win32_backend.h"
+#include "toolkit/win32/platform.h"
 #include "window/saver_platform_win32.h"
 #include "window/unit1.h"
 
@@ -48,10 +46,10 @@ HWND makeHost() {
     return host;
 }
 
-void pumpFor(DWORD ms) {
+void pumpFor(tk::Application& app, DWORD ms) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < ms) {
-        tk::application().processMessages();
+        app.processMessages();
         Sleep(10);
     }
 }
@@ -95,25 +93,23 @@ class PreviewWindowTest : public ::testing::Test {
 protected:
     HWND host = nullptr;
     SaverPictures pictures = loadSaverPictures();
-    std::unique_ptr<TForm1> form;
+    tk::win32::Platform platform{GetModuleHandleA(nullptr)};
+    Win32SaverPlatform saverPlatform{platform.runner()};
+    tk::Application app{platform.backend(), platform.runner()};
+    TForm1* form = nullptr;
 
     void SetUp() override {
-        tk::win32::install(GetModuleHandleW(nullptr));
-        tk::application() = tk::Application{};
-        SaverState = TSaverState{};
         host = makeHost();
         if (!host) GTEST_SKIP() << "no windows without a display";
-        SaverState.PreviewParent = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(host));
-        form = std::make_unique<TForm1>(win32SaverPlatform(nullptr), pictures);
+        form = &app.make<TForm1>(saverPlatform, pictures,
+                                 static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(host)));
         form->createHandle();
-        pumpFor(400);
+        pumpFor(app, 400);
     }
 
     void TearDown() override {
-        form.reset();
+        if (form) app.release(*form);
         if (host) DestroyWindow(host);
-        tk::application() = tk::Application{};
-        SaverState = TSaverState{};
     }
 
     HWND saverWindow() const { return tk::win32::handleOf(*form); }
@@ -160,10 +156,10 @@ TEST_F(PreviewWindowTest, TheAreaShowsTheMiddleOfTheSamplePicture) {
 TEST_F(PreviewWindowTest, ACloseRequestEndsThePreviewLoop) {
     ASSERT_FALSE(form->Closed());
     PostMessageW(saverWindow(), WM_CLOSE, 0, 0);
-    pumpFor(100);
+    pumpFor(app, 100);
     EXPECT_TRUE(form->Closed());
     EXPECT_FALSE(IsWindowVisible(saverWindow()));
-    EXPECT_FALSE(tk::application().OnIdle) << "the preview never animates";
+    EXPECT_FALSE(app.OnIdle) << "the preview never animates";
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ bool registerClass(HINSTANCE instance, const char* name, UINT style, WNDPROC pro
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, kArrowCursor);
     wc.lpszClassName = name;
-    return RegisterClassExA(&wc) != 0;
+    // Another platform object of this process may have it already: the same class.
+    return RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 struct ChildWindow {
@@ -94,6 +95,10 @@ Win32Backend::Win32Backend(HINSTANCE instance, Win32Runner& runner)
 
 Win32Backend::~Win32Backend() {
     if (appWindow_) DestroyWindow(appWindow_);
+    // Fails while another platform object still has windows of a class; it then keeps it.
+    for (const auto& [style, name] : formClasses_) UnregisterClassA(name.c_str(), instance_);
+    if (panelClass_) UnregisterClassA(kPanelClass, instance_);
+    if (applicationClass_) UnregisterClassA(kApplicationClass, instance_);
 }
 
 const char* Win32Backend::formClass(UINT classStyle) {
