@@ -1,7 +1,6 @@
 #include "window/saver_platform_win32.h"
 
 #include <windows.h>
-#include <imm.h>
 #include <mmsystem.h>
 
 namespace morvelux {
@@ -14,6 +13,19 @@ class MultimediaClock : public Clock {
 public:
     Millis now() override { return timeGetTime(); }
 };
+
+// Looked up at run time, not imported: input methods come only with the East
+// Asian editions of Windows 95/98, and the saver must load without imm32.dll.
+// Where input methods exist, the system has their manager loaded in every
+// process with windows, so a process without it has none to turn off.
+void detachInputMethod(HWND window) {
+    using AssociateContext = HANDLE(WINAPI*)(HWND, HANDLE);
+    const HMODULE imm = GetModuleHandleA("imm32.dll");
+    if (!imm) return;
+    const auto associate =
+        reinterpret_cast<AssociateContext>(reinterpret_cast<void*>(GetProcAddress(imm, "ImmAssociateContext")));
+    if (associate) associate(window, nullptr);
+}
 
 Rgb fromColorref(COLORREF c) {
     return {GetRValue(c), GetGValue(c), GetBValue(c)};
@@ -51,7 +63,7 @@ public:
     }
 
     void disableInputMethod(tk::Form& form) override {
-        ImmAssociateContext(static_cast<HWND>(form.native), nullptr);
+        detachInputMethod(static_cast<HWND>(form.native));
     }
 
     void beginTimerPeriod() override { timeBeginPeriod(1); }
