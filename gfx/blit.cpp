@@ -210,7 +210,8 @@ void blit(Bitmap1& dst, int dx, int dy, int w, int h, const Bitmap1& src, int sx
     if (!block) return;
     if (&dst == &src) {
         // Overlapping copies within one bitmap read the source as it was before.
-        const Bitmap1 before = src;
+        // The copy is needed although src is const: dst is the same bitmap.
+        const Bitmap1 before = src;  // NOLINT(performance-unnecessary-copy-initialization)
         blit(dst, block->dx, block->dy, block->w, block->h, before, block->sx, block->sy, op);
         return;
     }

@@ -1,7 +1,6 @@
 #include "window/saver_platform_win32.h"
 
 #include <windows.h>
-#include <imm.h>
 #include <mmsystem.h>
 
 namespace morvelux {
@@ -12,6 +11,19 @@ constexpr UINT kScreenSaverRunning = 97;  // SPI_SCREENSAVERRUNNING
 HWND handleOf(std::int32_t window) {
     // Window handles are 32-bit values on every Windows, also in 64-bit processes.
     return reinterpret_cast<HWND>(static_cast<std::intptr_t>(window));
+}
+
+// Looked up at run time, not imported: input methods come only with the East
+// Asian editions of Windows 95/98, and the saver must load without imm32.dll.
+// Where input methods exist, the system has their manager loaded in every
+// process with windows, so a process without it has none to turn off.
+void detachInputMethod(HWND window) {
+    using AssociateContext = HANDLE(WINAPI*)(HWND, HANDLE);
+    const HMODULE imm = GetModuleHandleA("imm32.dll");
+    if (!imm) return;
+    const auto associate =
+        reinterpret_cast<AssociateContext>(reinterpret_cast<void*>(GetProcAddress(imm, "ImmAssociateContext")));
+    if (associate) associate(window, nullptr);
 }
 
 }  // namespace
@@ -50,10 +62,7 @@ void Win32SaverPlatform::setScreenSaverRunning(bool running) {
     SystemParametersInfoA(kScreenSaverRunning, running ? TRUE : FALSE, &previous, 0);
 }
 
-// Without an input method there is nothing to disable.
-void Win32SaverPlatform::disableInputMethod(tk::Form& form) {
-    ImmAssociateContext(static_cast<HWND>(form.native), nullptr);
-}
+void Win32SaverPlatform::disableInputMethod(tk::Form& form) { detachInputMethod(static_cast<HWND>(form.native)); }
 
 // A coarser timer only makes the ticks less even; the saver runs on.
 void Win32SaverPlatform::beginTimerPeriod() { timeBeginPeriod(1); }
