@@ -135,6 +135,17 @@ TEST_F(SaverWindowTest, IdleHandlerDrivesTheAnimationAndSleepsUntilTheNextTick) 
     EXPECT_EQ(idleAt(50200), std::chrono::milliseconds(20));
 }
 
+TEST_F(SaverWindowTest, EachFrameTakesTheTextColourOfItsMoment) {
+    platform.textColour = {128, 0, 0};
+    TForm1& f = activate();
+    ASSERT_EQ(f.Image1.bitmap(), &state().WorkBmp);
+    EXPECT_EQ(state().WorkBmp.palette()[0], (Rgb{128, 0, 0}));
+    platform.textColour = {0, 0, 255};
+    idleAt(50100);
+    EXPECT_EQ(state().WorkBmp.palette()[0], (Rgb{0, 0, 255}));
+    EXPECT_EQ(state().WorkBmp.palette()[1], kWhite);
+}
+
 TEST_F(SaverWindowTest, ReadoutSinkSeesEveryReadoutInOrder) {
     activate();
     idleAt(50100);
