@@ -19,10 +19,10 @@ struct Win32Test : ::testing::Test {
     Application app{platform.backend(), platform.runner()};
 
     void SetUp() override {
-        ASSERT_TRUE(platform.ready());
         const HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
         if (!probe) GTEST_SKIP() << "no windows without a display";
         DestroyWindow(probe);
+        ASSERT_TRUE(platform.ready());
     }
     ~Win32Test() override {
         // Leave no message of one test to the next.
