@@ -72,6 +72,13 @@ class FullScreenCase(wh.E2ETestCase):
         self.shown = time.monotonic()
         return saver, window
 
+    def saver_window_info(self):
+        """The saver's window as Win32 sees it: wininfo's fields."""
+        code, rows = self.wine.wininfo("find", "screen saver", "--wait", 3000)
+        ours = [r for r in rows if r["kind"] == "window" and r["class"].startswith("Morvelux")]
+        self.assertTrue(ours, "wininfo found no saver window: %s" % rows)
+        return ours[0]
+
     def end_with_esc(self, saver, window):
         """Presses Esc and checks that the saver ends with code 0 at once;
         returns how long it took."""

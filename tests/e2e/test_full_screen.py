@@ -53,17 +53,27 @@ class FullScreen(FullScreenCase):
 
     def test_screen_saver_command_is_refused_while_running(self):
         saver, window = self.start_saver()
-        code, rows = self.wine.wininfo("find", "screen saver", "--wait", 3000)
-        ours = [r for r in rows if r["kind"] == "window" and r["class"].startswith("Morvelux")]
-        self.assertTrue(ours, "wininfo found no saver window: %s" % rows)
+        ours = self.saver_window_info()
         before = self.frame()
-        code, answer = self.wine.wininfo("send", ours[0]["hwnd"], 0x0112, 0xF140, 0)  # WM_SYSCOMMAND, SC_SCREENSAVE
+        code, answer = self.wine.wininfo("send", ours["hwnd"], 0x0112, 0xF140, 0)  # WM_SYSCOMMAND, SC_SCREENSAVE
         self.assertEqual(code, 0)
         self.assertEqual(answer[0]["result"], 1, "the command is answered as handled")
         self.assertTrue(self.alive_after(saver, 0.5), "the saver ended")
         after = self.frame()
         self.assertGreater(after.tick, before.tick + 5, "the picture stopped: %s then %s" % (before, after))
         self.assertEqual(self.wine.geometry(window), (0, 0, 1024, 768))
+        self.end_with_esc(saver, window)
+
+    def test_application_window_carries_the_title_apart_from_the_caption(self):
+        saver, window = self.start_saver()
+        ours = self.saver_window_info()
+        self.assertNotEqual(ours["owner"], 0, "the saver window has no application window over it")
+        code, rows = self.wine.wininfo("hwnd", ours["owner"])
+        self.assertEqual(code, 0)
+        application = rows[0]
+        self.assertEqual((application["pid"], application["visible"]), (ours["pid"], 0),
+                         "the owner is not the saver's hidden application window: %s" % application)
+        self.assertEqual(application["title"], "screen saver")
         self.end_with_esc(saver, window)
 
 

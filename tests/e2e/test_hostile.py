@@ -141,10 +141,7 @@ class PlantedPasswordProvider(wh.E2ETestCase):
         marker = folder / "loaded.txt"
         # Wine prefers its builtin mpr unless told otherwise; preferring a
         # native one is what makes a careless search find the planted copy.
-        base = self.wine.env()
-        env = dict(base, WINEDLLOVERRIDES=base["WINEDLLOVERRIDES"] + ";mpr=n,b",
-                   MORVELUX_PLANTED_MARKER=wh.windows_path(marker))
-        self.wine.env = lambda: env
+        self.wine.add_environment("mpr=n,b", MORVELUX_PLANTED_MARKER=wh.windows_path(marker))
         cwd = os.getcwd()
         os.chdir(folder)
         try:

@@ -80,6 +80,19 @@ class InputOnTheBorder(FullScreenCase):
         self.wine.mouse_move(1200, 60)
         self.assertEndsAtOnce(saver, moved, "the ninth move")
 
+    def test_clicks_on_the_border_do_not_end_it(self):
+        saver, window = self.start_saver()
+        self.wine.wait_focus(window)
+        self.wine.mouse_move(40, 60)  # one move over the border: nine would end it
+        for button, repeat in ((1, 1), (3, 1), (1, 2)):
+            self.wine.click(button=button, repeat=repeat)
+        self.assertTrue(self.alive_after(saver, 0.5), "a click on the border ended the saver")
+        # The same click over the picture ends it: the clicks did reach the saver.
+        self.wine.mouse_move(*self.on_screen(300, 200))
+        pressed = time.monotonic()
+        self.wine.click()
+        self.assertEndsAtOnce(saver, pressed, "a click on the picture")
+
 
 if __name__ == "__main__":
     wh.main()

@@ -1,8 +1,13 @@
 #!/usr/bin/env python3
 """The mode switch the system starts a screen saver with: only its second
 character counts, and the password change does nothing where no password
-provider exists. (The configuration switches are with the About box tests.)"""
+provider exists and calls the system's provider where one does. (The
+configuration switches are with the About box tests.)"""
+import os
+import shutil
+import tempfile
 import time
+from pathlib import Path
 
 import wine_harness as wh
 from saver_screen import FullScreenCase
@@ -27,6 +32,31 @@ class Modes(FullScreenCase):
                     shown.update(self.wine.find_windows(pid=saver.pid))
                 self.assertExits(saver, 0)
                 self.assertEqual(shown, set(), "the saver showed windows")
+
+
+class PasswordChange(wh.E2ETestCase):
+
+    def install_provider(self):
+        """Puts the stand-in provider in the prefix's system folder in place
+        of Wine's mpr.dll; the original is back after the test."""
+        system_mpr = Path(self.wine.prefix) / "drive_c" / "windows" / "system32" / "mpr.dll"
+        original = system_mpr.with_name("mpr.dll.original")
+        if not original.exists():  # else an interrupted run left it: that one is the original
+            shutil.copy2(system_mpr, original)
+        self.addCleanup(os.replace, original, system_mpr)
+        shutil.copy(self.wine.config["planted_mpr"], system_mpr)
+
+    def test_calls_the_system_provider_once_and_frees_it(self):
+        folder = Path(tempfile.mkdtemp(prefix="provider-", dir=self.wine.dir))
+        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        record = folder / "provider.txt"
+        self.install_provider()
+        self.wine.add_environment("mpr=n", MORVELUX_PLANTED_MARKER=wh.windows_path(record))
+        self.assertExits(self.wine.saver("/a", "4660"), 0)
+        # "freed" comes from FreeLibrary; a library left loaded would be
+        # "unloaded at process exit" instead.
+        self.assertEqual(record.read_text().splitlines(),
+                         ["loaded", "called provider=SCRSAVE owner=4660 reserved=0,0", "freed"])
 
 
 if __name__ == "__main__":

@@ -219,6 +219,14 @@ class Wine:
     def env(self):
         return wine_environment(self.config, self.prefix, self.display)
 
+    def add_environment(self, dll_overrides=None, **variables):
+        """Programs started from now on also get `variables`, and Wine's DLL
+        load order `dll_overrides` ("mpr=n") besides the run's own."""
+        env = dict(self.env(), **variables)
+        if dll_overrides:
+            env["WINEDLLOVERRIDES"] += ";" + dll_overrides
+        self.env = lambda: env
+
     def start(self, exe, *args, stdin=False, witness=False):
         """Starts a Windows program (Unix path) with arguments. A witness
         (a program that only watches, like the foreground probe) is ended

@@ -156,8 +156,8 @@ TEST(TitleCard, LetteringStaysInItsFiveLinesAndFillsEach) {
             if (!title.pixel(x, y)) continue;
             bool inside = false;
             for (std::size_t i = 0; i < kTitleBoxes.size(); ++i) {
-                const Rect& b = kTitleBoxes[i];  // a pixel of slack around each box
-                if (x >= b.left - 1 && x <= b.right && y >= b.top - 1 && y <= b.bottom) {
+                const Rect& b = kTitleBoxes[i];
+                if (x >= b.left && x < b.right && y >= b.top && y < b.bottom) {
                     ++inkPerBox[i];
                     inside = true;
                 }

@@ -56,6 +56,11 @@ protected:
         form->Image1.OnMouseMove(0, 10, 10);
     }
 
+    void moveOverBorder(Millis now) {
+        at(now);
+        form->OnMouseMove(0, 0, 0);
+    }
+
     void key(void (TForm1::*handler)(tk::Key&, tk::Shift), tk::Key code) { (form->*handler)(code, 0); }
 };
 
@@ -223,6 +228,31 @@ TEST_F(SaverWindowTest, NineMovesOverTheBorderCloseHoweverFarApart) {
     EXPECT_FALSE(form->Closed());
     form->OnMouseMove(0, 0, 0);
     EXPECT_TRUE(form->Closed());
+}
+
+// Each rule judges the one count that both kinds of move add to.
+TEST_F(SaverWindowTest, PictureAndBorderMovesShareOneCount) {
+    activate();
+    Millis t = 50000;
+    for (int i = 0; i < 5; ++i) moveOverPicture(t += 100);  // grace period: not counted
+    t = 52000;
+    for (int i = 0; i < 3; ++i) moveOverPicture(t += 100);
+    for (int i = 0; i < 5; ++i) moveOverBorder(t += 100);
+    EXPECT_EQ(state().MouseMoveCount, 8);
+    EXPECT_FALSE(form->Closed());
+    for (int i = 0; i < 17; ++i) moveOverPicture(t += 100);  // past the border's limit, within the picture's
+    EXPECT_EQ(state().MouseMoveCount, 25);
+    EXPECT_FALSE(form->Closed());
+    moveOverPicture(t += 100);
+    EXPECT_TRUE(form->Closed()) << "closed at 26 in all, after only 21 counted moves over the picture";
+
+    at(50000);
+    activate();
+    t = 52000;
+    for (int i = 0; i < 9; ++i) moveOverPicture(t += 100);
+    EXPECT_FALSE(form->Closed());
+    moveOverBorder(t += 100);
+    EXPECT_TRUE(form->Closed()) << "one move over the border after nine over the picture";
 }
 
 TEST_F(SaverWindowTest, MoveCountDropsBackAtItsCeiling) {

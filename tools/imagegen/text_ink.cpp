@@ -36,9 +36,10 @@ GreyImage coverageOf(const FT_Bitmap& bitmap) {
     return image;
 }
 
-// Renders the loaded glyph with its origin `fraction` (1/64 px) right of a pixel edge.
-PlacedGlyph renderSlot(FT_GlyphSlot slot, bool hinted, FT_Pos fraction, int penPixel) {
-    if (!hinted && slot->format == FT_GLYPH_FORMAT_OUTLINE) FT_Outline_Translate(&slot->outline, fraction, 0);
+// Renders the loaded glyph with its origin `fraction` (1/64 px) right of a
+// pixel edge and `rise` (1/64 px) above the baseline.
+PlacedGlyph renderSlot(FT_GlyphSlot slot, bool hinted, FT_Pos fraction, FT_Pos rise, int penPixel) {
+    if (!hinted && slot->format == FT_GLYPH_FORMAT_OUTLINE) FT_Outline_Translate(&slot->outline, fraction, rise);
     if (FT_Render_Glyph(slot, hinted ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL)) return {};
     return {penPixel + slot->bitmap_left, slot->bitmap_top, coverageOf(slot->bitmap)};
 }
@@ -103,7 +104,7 @@ TextInk Typesetter::render(const TextStyle& style, std::string_view text, std::u
     for (const char c : text) {
         if (FT_Load_Char(f, static_cast<unsigned char>(c), flags)) continue;
         const FT_Pos at = style.hinted ? (pen + 32) & ~63 : pen;
-        glyphs.push_back(renderSlot(f->glyph, style.hinted, at & 63, static_cast<int>(at >> 6)));
+        glyphs.push_back(renderSlot(f->glyph, style.hinted, at & 63, toFixed(style.rise), static_cast<int>(at >> 6)));
         pen += f->glyph->advance.x + toFixed(style.tracking);
     }
     return compose(glyphs, threshold);

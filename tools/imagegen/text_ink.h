@@ -30,6 +30,7 @@ struct TextStyle {
     double yPpem = 0;      // vertical pixels per em
     double tracking = 0;   // extra pixels after every letter but the last
     bool hinted = true;    // grid-fitted one-bit glyphs, else unhinted grey outlines
+    double rise = 0;       // unhinted only: lifts the letters by a fraction of a pixel
 };
 
 // A rendered line: `ink` is where coverage reaches the threshold, in the

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cmath>
 #include <ostream>
+#include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "tools/imagegen/text_ink.h"
@@ -15,7 +17,12 @@ namespace {
 
 constexpr const char* kSerifBold = "/usr/share/fonts/truetype/liberation/LiberationSerif-Bold.ttf";
 constexpr const char* kSerif = "/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf";
-constexpr const char* kSansBold = "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf";
+// The narrow cut: hinted at a 10 px cap height its i-dot stays on the cap line.
+constexpr const char* kSansBold = "/usr/share/fonts/truetype/liberation/LiberationSansNarrow-Bold.ttf";
+
+#ifndef MORVELUX_CARD_VERSION
+#error "MORVELUX_CARD_VERSION: the project's version, set by the build"
+#endif
 
 enum class Align { Left, Right, Centre };
 enum class WidthFit {
@@ -39,7 +46,7 @@ struct TitleLine {
 constexpr std::array<TitleLine, 5> kLines{{
     {"MORVELUX", {22, 47, 232, 73}, kSerifBold, "MRVELX", 26, Align::Left, WidthFit::Narrow, 1.0, false, 112},
     {"SCREEN SAVER", {64, 91, 288, 117}, kSerifBold, "SCRENAV", 26, Align::Left, WidthFit::Narrow, 1.0, false, 112},
-    {"Version 0.5.1", {191, 128, 285, 138}, kSansBold, "V", 10, Align::Right, WidthFit::Narrow, 1.0, true, 128},
+    {"Version " MORVELUX_CARD_VERSION, {191, 128, 285, 138}, kSansBold, "V", 10, Align::Right, WidthFit::Narrow, 1.0, true, 128},
     {"Copyright (C) 2004 Valdrenn", {51, 160, 275, 179}, kSerifBold, "dhl", 15, Align::Centre, WidthFit::Narrow, 1.0,
      false, 112},
     {"http://www.valdrenn.example/", {63, 213, 262, 230}, kSerif, "hdl", 12, Align::Centre, WidthFit::Spread, 0.7,
@@ -71,19 +78,46 @@ public:
 
 private:
     TextInk render(std::string_view text) { return typesetter_.render(style_, text, line_.threshold); }
-    int referenceHeight() { return render(line_.reference).ink.height(); }
     int width() { return render(line_.text).ink.width(); }
 
-    // Of the sizes that bring the reference letters nearest to their height
-    // (hinting makes heights jump), the middle one.
+    // Hinting makes heights jump and an unhinted outline's rows depend on
+    // where it sits between pixel edges: of the lifts that place the whole
+    // line inside the box's rows, the first that gives the reference letters
+    // their height, at the middle of the sizes that do.
     void fitHeight() {
         const double xScale = style_.xPpem / style_.yPpem;
+        const double lifts = line_.hinted ? kStep : 1.0;
+        SizeFit best;
+        double bestRise = 0;
+        for (double rise = 0; rise < lifts && best.miss > 0; rise += kStep) {
+            style_.rise = rise;
+            if (const SizeFit fit = nearestSize(xScale); fit.miss < best.miss) {
+                best = fit;
+                bestRise = rise;
+            }
+        }
+        style_.rise = bestRise;
+        style_.yPpem = best.yPpem;
+        style_.xPpem = best.yPpem * xScale;
+    }
+
+    struct SizeFit {
+        double yPpem = 0;
+        int miss = INT_MAX;  // pixels between the reference letters' height and theirs
+    };
+
+    // The middle of the first run of sizes that keep the line inside the box's
+    // rows with the reference letters nearest to their height.
+    SizeFit nearestSize(double xScale) {
         double first = 0, last = 0;
         int nearest = INT_MAX;
         for (double y = 4; y < 120; y += kStep) {
             style_.yPpem = y;
             style_.xPpem = y * xScale;
-            const int h = referenceHeight();
+            const TextInk reference = render(line_.reference);
+            const int h = reference.ink.height();
+            if (h > line_.referenceHeight + 2) break;
+            if (!fitsRows(reference)) continue;
             const int miss = std::abs(h - line_.referenceHeight);
             if (miss < nearest) {
                 nearest = miss;
@@ -91,10 +125,17 @@ private:
             } else if (miss == nearest && last == y - kStep) {
                 last = y;
             }
-            if (h > line_.referenceHeight + 2) break;
         }
-        style_.yPpem = (first + last) / 2;
-        style_.xPpem = style_.yPpem * xScale;
+        return {(first + last) / 2, nearest};
+    }
+
+    // With the reference letters' tops on the box's top edge, no ink above
+    // it and none below its bottom edge.
+    bool fitsRows(const TextInk& reference) {
+        const TextInk text = render(line_.text);
+        const int referenceTop = reference.baseline - reference.ink.top;
+        return text.baseline - text.ink.top <= referenceTop &&
+               referenceTop + text.ink.bottom - text.baseline <= line_.box.height();
     }
 
     // The widest setting that still fits the box: narrowed letters with a
@@ -147,8 +188,12 @@ Rect stamp(Bitmap1& card, const TitleLine& line, const TextInk& text, int refere
     return {text.ink.left + dx, text.ink.top + dy, text.ink.right + dx, text.ink.bottom + dy};
 }
 
+bool inside(Rect ink, Rect box) {
+    return ink.left >= box.left && ink.top >= box.top && ink.right <= box.right && ink.bottom <= box.bottom;
+}
+
 void describe(std::ostream& report, const TitleLine& line, const TextStyle& style, Rect ink) {
-    report << '"' << line.text << "\": ppem " << style.xPpem << " x " << style.yPpem << ", tracking " << style.tracking
+    report << '"' << line.text << "\": ppem " << style.xPpem << " x " << style.yPpem << ", tracking " << style.tracking << ", rise " << style.rise
            << "; ink " << ink.left << ".." << ink.right - 1 << " x " << ink.top << ".." << ink.bottom - 1
            << " (box " << line.box.left << ".." << line.box.right - 1 << " x " << line.box.top << ".."
            << line.box.bottom - 1 << ")\n";
@@ -163,7 +208,9 @@ Bitmap1 makeTitleCard(std::ostream& report) {
         LineFitter fitter(typesetter, line);
         int referenceTop = 0;
         const TextInk text = fitter.fit(referenceTop);
-        describe(report, line, fitter.style(), stamp(card, line, text, referenceTop));
+        const Rect ink = stamp(card, line, text, referenceTop);
+        describe(report, line, fitter.style(), ink);
+        if (!inside(ink, line.box)) throw std::runtime_error('"' + std::string(line.text) + "\" leaves its box");
     }
     return card;
 }
