@@ -24,6 +24,7 @@
 
 !include LogicLib.nsh
 !include x64.nsh
+!include WinVer.nsh
 !include MUI2.nsh
 
 !define PRODUCT "MORVELUX"
@@ -39,7 +40,7 @@
 !define EXIT_ACCESS_DENIED 5          ; ERROR_ACCESS_DENIED
 !define EXIT_WRONG_WINDOWS 216        ; ERROR_EXE_MACHINE_TYPE_MISMATCH
 !define SPI_SETSCREENSAVEACTIVE 17
-!define SPIF_SENDCHANGE 2
+!define /math SPIF_STORE_AND_ANNOUNCE 1 | 2  ; SPIF_UPDATEINIFILE | SPIF_SENDCHANGE
 
 Name "${PRODUCT}"
 Caption "${PRODUCT} ${VERSION} Setup"
@@ -74,6 +75,35 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2004 ${PUBLISHER}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; The current saver: the NT family keeps it in the registry, Windows 95, 98
+; and Me in SYSTEM.INI, where only the x86 setup can run.
+!macro ReadCurrentSaver VAR
+  ReadRegStr ${VAR} HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  !if "${ARCH}" == "x86"
+    ${IfNot} ${IsNT}
+      ReadINIStr ${VAR} "$WINDIR\system.ini" "boot" "SCRNSAVE.EXE"
+    ${EndIf}
+  !endif
+!macroend
+
+!macro WriteCurrentSaver VALUE
+  !if "${ARCH}" == "x86"
+    ${IfNot} ${IsNT}
+      WriteINIStr "$WINDIR\system.ini" "boot" "SCRNSAVE.EXE" "${VALUE}"
+    ${EndIf}
+  !endif
+  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "${VALUE}"
+!macroend
+
+!macro ForgetCurrentSaver
+  !if "${ARCH}" == "x86"
+    ${IfNot} ${IsNT}
+      DeleteINIStr "$WINDIR\system.ini" "boot" "SCRNSAVE.EXE"
+    ${EndIf}
+  !endif
+  DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+!macroend
+
 Section "${PRODUCT} screen saver" SecSaver
   SectionIn RO
   SetOutPath "$SYSDIR"
@@ -89,9 +119,9 @@ SectionEnd
 Section "Make ${PRODUCT} the current screen saver" SecCurrent
   ; The short path is the form the Screen Saver settings write themselves.
   GetFullPathName /SHORT $0 "$SYSDIR\${SCR}"
-  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$0"
+  !insertmacro WriteCurrentSaver "$0"
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
-  System::Call "user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_SENDCHANGE})"
+  System::Call "user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_STORE_AND_ANNOUNCE})"
 SectionEnd
 
 Function RegisterUninstaller
@@ -109,6 +139,21 @@ Function RegisterUninstaller
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 FunctionEnd
 
+; Asked before anything is changed, so a user without the rights learns it
+; at once and nothing is left half done.
+!macro RefuseUnlessSystemFolderWritable
+  ClearErrors
+  FileOpen $0 "$SYSDIR\Morvelux-setup.tmp" w
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} lives in the Windows system folder ($SYSDIR), \
+      which this account may not change.$\r$\n$\r$\nPlease run this program as an administrator." /SD IDOK
+    SetErrorLevel ${EXIT_ACCESS_DENIED}
+    Quit
+  ${EndIf}
+  FileClose $0
+  Delete "$SYSDIR\Morvelux-setup.tmp"
+!macroend
+
 Function .onInit
   !if "${ARCH}" == "x86"
     ${If} ${RunningX64}
@@ -118,22 +163,11 @@ Function .onInit
       Quit
     ${EndIf}
   !endif
-  Call RefuseUnlessSystemFolderWritable
+  !insertmacro RefuseUnlessSystemFolderWritable
 FunctionEnd
 
-; Asked before anything is written, so a user without the rights learns it
-; at once and nothing is left half done.
-Function RefuseUnlessSystemFolderWritable
-  ClearErrors
-  FileOpen $0 "$SYSDIR\Morvelux-setup.tmp" w
-  ${If} ${Errors}
-    MessageBox MB_OK|MB_ICONSTOP "Setup cannot write to the Windows system folder ($SYSDIR), \
-      where ${PRODUCT} has to go.$\r$\n$\r$\nPlease run the setup program as an administrator." /SD IDOK
-    SetErrorLevel ${EXIT_ACCESS_DENIED}
-    Quit
-  ${EndIf}
-  FileClose $0
-  Delete "$SYSDIR\Morvelux-setup.tmp"
+Function un.onInit
+  !insertmacro RefuseUnlessSystemFolderWritable
 FunctionEnd
 
 Section Uninstall
@@ -151,7 +185,7 @@ SectionEnd
 ; Only the saver setting goes: the timeout and the password setting are the
 ; user's. Both sides are made short paths so any spelling of our file matches.
 Function un.ForgetCurrentSaverIfOurs
-  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  !insertmacro ReadCurrentSaver $0
   ${If} $0 == ""
     Return
   ${EndIf}
@@ -159,6 +193,6 @@ Function un.ForgetCurrentSaverIfOurs
   GetFullPathName /SHORT $2 "$SYSDIR\${SCR}"
   ${If} $1 != ""
   ${AndIf} $1 == $2
-    DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    !insertmacro ForgetCurrentSaver
   ${EndIf}
 FunctionEnd

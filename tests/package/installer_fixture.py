@@ -90,7 +90,7 @@ def setup(directory, version):
 def cleanup(directory):
     if (directory / "config.json").exists():
         e2e_fixture.cleanup(directory, quiet=True)
-    for made in ("dist", "older", "certificate", "release.json"):
+    for made in ("dist", "older", "certificate", "xdg", "release.json"):
         path = directory / made
         if path.is_dir():
             shutil.rmtree(path)

@@ -47,12 +47,13 @@ class SetupCase(wh.E2ETestCase):
 
     def uninstall_silently(self):
         """Runs the QuietUninstallString as Windows would and waits for the
-        copy of the uninstaller it hands the work to."""
+        copy of the uninstaller it hands the work to; returns the exit code."""
         command = self.uninstall_values()["QuietUninstallString"]
         program, *args = shlex.split(command.replace("\\", "/"))
-        self.assertEqual(self.wine.start(program, *args).wait(30), 0)
+        code = self.wine.start(program, *args).wait(30)
         self.assertTrue(wh.wait_until(lambda: not self.uninstaller_copies(), 30),
                         "the uninstaller still runs: %s" % self.uninstaller_copies())
+        return code
 
     def uninstaller_copies(self):
         return [p for p in wh.processes_in_prefix(self.wine.prefix) if any("_?=" in a for a in p.cmdline)]
@@ -129,7 +130,9 @@ class SetupCase(wh.E2ETestCase):
 
     def assertInstalled(self, version, payload):
         self.assertEqual(self.unix_path(INSTALLED).read_bytes(), payload, "the installed program")
-        self.assertEqual(self.uninstall_values()["DisplayVersion"], version)
+        values = self.uninstall_values()
+        self.assertIsNotNone(values, "no Uninstall entry")
+        self.assertEqual(values["DisplayVersion"], version)
 
     def assertNothingOfOursLeft(self):
         self.assertEqual(self.files_of_ours(), [])
@@ -231,7 +234,7 @@ class SilentUninstall(SetupCase):
         self.install()
         self.set_desktop_values({"ScreenSaveTimeOut": "420"})
         self.wine.reg_set(SETTINGS_KEY, {})  # as the saver leaves it for a user who ran it
-        self.uninstall_silently()
+        self.assertEqual(self.uninstall_silently(), 0)
         self.assertNothingOfOursLeft()
         self.assertIsNone(self.desktop_value("SCRNSAVE.EXE"))
         self.assertEqual(self.desktop_value("ScreenSaveTimeOut"), "420")
@@ -241,7 +244,7 @@ class SilentUninstall(SetupCase):
         self.install()
         chosen = r"C:\windows\system32\scrnsave.scr"
         self.set_desktop_values({"SCRNSAVE.EXE": chosen})
-        self.uninstall_silently()
+        self.assertEqual(self.uninstall_silently(), 0)
         self.assertNothingOfOursLeft()
         self.assertEqual(self.desktop_value("SCRNSAVE.EXE"), chosen)
 
@@ -249,10 +252,6 @@ class SilentUninstall(SetupCase):
 class SystemFolderReadOnly(SetupCase):
     """The system folder made read-only for the run's Wine session, as it is
     for a user without administrator rights."""
-
-    def setUp(self):
-        super().setUp()
-        self.make_system_folder_read_only()
 
     def make_system_folder_read_only(self):
         folder = self.system_folder()
@@ -273,11 +272,13 @@ class SystemFolderReadOnly(SetupCase):
         return str(wrapper)
 
     def test_silent_install_ends_with_access_denied_and_writes_nothing(self):
+        self.make_system_folder_read_only()
         self.assertEqual(self.run_setup(self.release["setup"], "/S"), ACCESS_DENIED)
         self.assertNothingOfOursLeft()
         self.assertIsNone(self.desktop_value("SCRNSAVE.EXE"))
 
     def test_interactive_install_says_why_and_what_to_do(self):
+        self.make_system_folder_read_only()
         title = self.setup_title()
         setup = self.wine.start(self.release["setup"])
         box = self.wine.wait_dialog(title, setup)
@@ -288,6 +289,13 @@ class SystemFolderReadOnly(SetupCase):
         self.wine.key("Return", window=self.wine.wait_window(name="^%s$" % title, pid=setup.pid))
         self.assertExits(setup, ACCESS_DENIED)
         self.assertNothingOfOursLeft()
+
+    def test_uninstall_changes_nothing(self):
+        self.install()
+        self.make_system_folder_read_only()
+        self.uninstall_silently()
+        self.assertInstalled(self.release["version"], self.released_program())
+        self.assertEqual(self.desktop_value("SCRNSAVE.EXE"), self.short_path(INSTALLED))
 
 
 if __name__ == "__main__":
