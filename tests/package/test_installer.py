@@ -201,9 +201,10 @@ class InstalledSaver(SetupCase, saver_screen.FullScreenCase):
 
     def test_full_screen_shows_the_moire_and_ends_on_esc(self):
         saver, window = self.start_saver("/s")
-        observation = self.frame()
-        self.assertEqual(observation.differing, 0)
-        self.end_with_esc(saver, window)
+        self.assertEqual(self.frame().differing, 0)
+        # How fast it ends is the end-to-end tests' business; here it must end well.
+        self.wine.key("Escape", window=window)
+        self.assertExits(saver, 0, timeout=5)
 
     def test_configure_shows_the_about_box(self):
         saver = self.wine.saver("/c")
