@@ -6,7 +6,6 @@ setup programs built for their Windows with the project's version, the
 winget manifests against the schema's rules, and SHA256SUMS."""
 import argparse
 import hashlib
-import os
 import re
 import subprocess
 import sys
