@@ -62,6 +62,11 @@ inline void fill(HDC dc, const RECT& rect, COLORREF colour) {
 inline std::string quoted(const char* text) {
     std::string out = "\"";
     for (const char* p = text; *p; ++p) {
+        // A line break inside a text would end the report's line.
+        if (*p == '\r' || *p == '\n') {
+            out += *p == '\r' ? "\\r" : "\\n";
+            continue;
+        }
         if (*p == '"' || *p == '\\') out += '\\';
         out += *p;
     }
