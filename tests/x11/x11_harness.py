@@ -218,6 +218,7 @@ class X11TestCase(unittest.TestCase):
     XVFB_ARGS = ()
 
     def setUp(self):
+        warnings.simplefilter("ignore", ResourceWarning)  # Xvfb is ended by pid, not by its Popen
         self.folder = Path(tempfile.mkdtemp(prefix="morvelux-x11-"))
         self.addCleanup(shutil.rmtree, self.folder, True)
         pid, self.display = e2e_fixture.start_xvfb(*self.SCREEN, self.folder / "xvfb.log",
@@ -259,6 +260,4 @@ class X11TestCase(unittest.TestCase):
 
 
 def main():
-    # The Xvfb servers are ended by pid, not through their Popen objects.
-    warnings.simplefilter("ignore", ResourceWarning)
     unittest.main(argv=[sys.argv[0]] + sys.argv[1:], verbosity=2)
