@@ -95,19 +95,11 @@ class Frame:
         self.tick, self.at, self.title = tick, at, title
 
 
-class Morvelux:
-    """A running morvelux; its output and trace go to files in `folder`."""
+class Trace:
+    """What a morvelux -trace file says: how frames are sent and every frame shown."""
 
-    def __init__(self, display, folder, args=(), env=None, name="morvelux"):
-        self.trace = Path(folder) / (name + ".trace")
-        self.stdout = Path(folder) / (name + ".out")
-        self.stderr = Path(folder) / (name + ".err")
-        environment = dict(os.environ, DISPLAY=display)
-        environment.pop("XSCREENSAVER_WINDOW", None)
-        environment.update(env or {})
-        with open(self.stdout, "wb") as out, open(self.stderr, "wb") as err:
-            self.proc = subprocess.Popen([str(BUILD / "morvelux"), *args, "-trace", str(self.trace)],
-                                         env=environment, stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+    def __init__(self, path):
+        self.trace = Path(path)
 
     def lines(self):
         try:
@@ -127,6 +119,21 @@ class Morvelux:
         """How it sends frames: 'shm' or 'putimage', from the trace's first line."""
         first = self.lines()[:1]
         return first[0].split()[1] if first and first[0].startswith("present ") else None
+
+
+class Morvelux(Trace):
+    """A running morvelux; its output and trace go to files in `folder`."""
+
+    def __init__(self, display, folder, args=(), env=None, name="morvelux"):
+        super().__init__(Path(folder) / (name + ".trace"))
+        self.stdout = Path(folder) / (name + ".out")
+        self.stderr = Path(folder) / (name + ".err")
+        environment = dict(os.environ, DISPLAY=display)
+        environment.pop("XSCREENSAVER_WINDOW", None)
+        environment.update(env or {})
+        with open(self.stdout, "wb") as out, open(self.stderr, "wb") as err:
+            self.proc = subprocess.Popen([str(BUILD / "morvelux"), *args, "-trace", str(self.trace)],
+                                         env=environment, stdin=subprocess.DEVNULL, stdout=out, stderr=err)
 
     def wait_frames(self, count=1, timeout=10):
         if not wait_until(lambda: len(self.frames()) >= count or self.proc.poll() is not None, timeout):
