@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -69,7 +70,10 @@ int run(const Options& options) {
     }
     const char* name = options.display.empty() ? nullptr : options.display.c_str();
     const std::unique_ptr<Display, CloseDisplay> display(XOpenDisplay(name));
-    if (!display) return fail(std::string("morvelux: cannot open the X display ") + XDisplayName(name));
+    if (!display) {
+        const std::string shown = XDisplayName(name);
+        return fail("morvelux: cannot open the X display " + (shown.empty() ? "(DISPLAY is not set)" : shown));
+    }
     collectXErrors();
     auto canvas = Canvas::open(display.get(), *destination, error);
     if (!canvas) return fail(error);

@@ -26,11 +26,13 @@ protected:
         ASSERT_TRUE(animation) << error;
     }
 
-    Bitmap1 reference(int ticks, bool title) {
-        tools::HeadlessSaver saver(*loadBitmap1(PictureId::Img1), *loadBitmap1(PictureId::Img2),
-                                   *loadBitmap1(PictureId::Title));
+    Bitmap1 reference(int ticks, bool withTitle) {
+        // The saver keeps references to its pictures: they must outlive it.
+        const Bitmap1 img1 = *loadBitmap1(PictureId::Img1), img2 = *loadBitmap1(PictureId::Img2),
+                      title = *loadBitmap1(PictureId::Title);
+        tools::HeadlessSaver saver(img1, img2, title);
         saver.advance(ticks);
-        return saver.composePanel(title);
+        return saver.composePanel(withTitle);
     }
 
     std::unique_ptr<MoireAnimation> animation;
