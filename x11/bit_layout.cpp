@@ -37,8 +37,10 @@ void convertRow(std::span<const std::uint8_t> from, std::span<std::uint8_t> to, 
     // units stored the other way round than their bit order have their bytes turned.
     const std::size_t unitBytes = static_cast<std::size_t>(layout.unitBits) / 8;
     if (unitBytes < 2 || layout.lsbBitFirst == layout.lsbByteFirst) return;
-    for (std::size_t i = 0; i + unitBytes <= n; i += unitBytes)
-        std::reverse(to.begin() + static_cast<std::ptrdiff_t>(i), to.begin() + static_cast<std::ptrdiff_t>(i + unitBytes));
+    for (std::size_t i = 0; i + unitBytes <= n; i += unitBytes) {
+        const auto unit = to.begin() + static_cast<std::ptrdiff_t>(i);
+        std::reverse(unit, unit + static_cast<std::ptrdiff_t>(unitBytes));
+    }
 }
 
 }  // namespace morvelux::x11

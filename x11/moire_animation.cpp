@@ -23,8 +23,8 @@ public:
     Millis now() override {
         timespec ts{};
         clock_gettime(CLOCK_MONOTONIC, &ts);
-        const auto ms = static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
-        return static_cast<Millis>(ms);
+        const auto seconds = static_cast<std::uint64_t>(ts.tv_sec);
+        return static_cast<Millis>(seconds * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u);
     }
 };
 

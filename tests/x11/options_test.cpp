@@ -20,7 +20,8 @@ TEST(WindowId, DecimalOrHexadecimalAfter0x) {
 }
 
 TEST(WindowId, RefusesWhatNamesNoWindow) {
-    for (const char* text : {"", "0", "0x", "0x0", "-1", "+5", " 12", "12 ", "12z", "0x12g", "4294967296", "0x100000000"})
+    for (const char* text :
+         {"", "0", "0x", "0x0", "-1", "+5", " 12", "12 ", "12z", "0x12g", "4294967296", "0x100000000"})
         EXPECT_FALSE(parseWindowId(text)) << text;
 }
 
