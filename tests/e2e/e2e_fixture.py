@@ -41,12 +41,13 @@ def log(message):
     print("e2e: %s" % message, flush=True)
 
 
-def start_xvfb(width, height, log_path, timeout=20):
-    """Starts Xvfb on a display number it picks itself; returns (pid, ':N')."""
+def start_xvfb(width, height, log_path, timeout=20, extra_args=()):
+    """Starts Xvfb on a display number it picks itself; returns (pid, ':N').
+    extra_args go to Xvfb as they are (for example to turn an extension off)."""
     read_end, write_end = os.pipe()
     with open(log_path, "ab") as out:
         proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height),
-                                 "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+                                 "-nolisten", "tcp", "-noreset", *extra_args], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
                                 stdout=out, stderr=out, start_new_session=True)
     os.close(write_end)
     number = b""

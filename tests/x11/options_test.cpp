@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "x11/options.h"
+
+namespace morvelux::x11 {
+namespace {
+
+ParsedCommandLine parse(std::vector<const char*> args) {
+    args.insert(args.begin(), "morvelux");
+    return parseCommandLine(static_cast<int>(args.size()), args.data());
+}
+
+TEST(WindowId, DecimalOrHexadecimalAfter0x) {
+    EXPECT_EQ(parseWindowId("4194311"), 4194311u);
+    EXPECT_EQ(parseWindowId("0x400007"), 0x400007u);
+    EXPECT_EQ(parseWindowId("0XABCDEF"), 0xABCDEFu);
+    EXPECT_EQ(parseWindowId("0xffffffff"), 0xFFFFFFFFu);
+}
+
+TEST(WindowId, RefusesWhatNamesNoWindow) {
+    for (const char* text :
+         {"", "0", "0x", "0x0", "-1", "+5", " 12", "12 ", "12z", "0x12g", "4294967296", "0x100000000"})
+        EXPECT_FALSE(parseWindowId(text)) << text;
+}
+
+TEST(CommandLine, OneOrTwoDashes) {
+    const auto a = parse({"-root", "--display", ":7", "-trace", "t.txt"});
+    ASSERT_EQ(a.action, Action::Run);
+    EXPECT_TRUE(a.options.root);
+    EXPECT_EQ(a.options.display, ":7");
+    EXPECT_EQ(a.options.trace, "t.txt");
+    const auto b = parse({"--window-id", "0x20", "--window"});
+    EXPECT_EQ(b.options.windowId, 0x20u);
+    EXPECT_TRUE(b.options.ownWindow);
+    EXPECT_EQ(parse({"--help", "-bogus"}).action, Action::Help);
+    EXPECT_EQ(parse({"-version"}).action, Action::Version);
+}
+
+TEST(CommandLine, FailuresAreOneLineNamingTheCulprit) {
+    for (const auto& args : std::vector<std::vector<const char*>>{
+             {"-bogus"}, {"stray"}, {"-window-id"}, {"-window-id", "zz"}, {"-root", "-display"}}) {
+        const auto parsed = parse(args);
+        EXPECT_EQ(parsed.action, Action::Fail);
+        EXPECT_EQ(parsed.error.find('\n'), std::string::npos);
+        EXPECT_NE(parsed.error.find(args.back()), std::string::npos) << parsed.error;
+    }
+}
+
+Destination destination(std::vector<const char*> args, const char* variable) {
+    std::string error;
+    const auto chosen = chooseDestination(parse(args).options, variable, error);
+    EXPECT_TRUE(chosen) << error;
+    return chosen.value_or(Destination{});
+}
+
+TEST(Destination, ExplicitChoiceThenTheDaemonsWindowThenRoot) {
+    EXPECT_EQ(destination({}, nullptr).target, Target::OwnWindow);
+    EXPECT_EQ(destination({"-root"}, nullptr).target, Target::Root);
+    const auto daemon = destination({"-root"}, "0x1e00005");
+    EXPECT_EQ(daemon.target, Target::Given);
+    EXPECT_EQ(daemon.window, 0x1e00005u);
+    EXPECT_EQ(destination({}, "77").window, 77u);
+    EXPECT_EQ(destination({"-window-id", "9"}, "77").window, 9u);
+    EXPECT_EQ(destination({"-window"}, "77").target, Target::OwnWindow);
+    EXPECT_EQ(destination({"-root"}, "").target, Target::Root);  // set but empty: not set
+}
+
+TEST(Destination, DaemonsWindowThatIsNoNumber) {
+    std::string error;
+    EXPECT_FALSE(chooseDestination(Options{}, "window", error));
+    EXPECT_NE(error.find("XSCREENSAVER_WINDOW"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace morvelux::x11

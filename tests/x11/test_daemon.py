@@ -1,0 +1,108 @@
+#!/usr/bin/env python3
+"""morvelux under Debian's XScreenSaver daemon: run for an ordinary user (the
+daemon refuses to run modules as root) with a throwaway home whose
+.xscreensaver lists only MORVELUX; activating the daemon starts morvelux on
+the daemon's window showing the moiré, deactivating it ends morvelux."""
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import unittest
+from pathlib import Path
+
+import x11_harness as h
+
+USER = "nobody"  # any user but root; its home here is a throwaway one
+
+SETTINGS = """\
+mode:		one
+selected:	0
+lock:		False
+fade:		False
+unfade:		False
+splash:		False
+dpmsEnabled:	False
+timeout:	1:00:00
+programs:	%s -root -trace %s \\n
+"""
+
+
+def module_processes(program):
+    """Pids of processes running `program` (the copy in the throwaway home)."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                if os.readlink("/proc/%s/exe" % entry) == str(program):
+                    found.append(int(entry))
+            except OSError:
+                pass
+    return found
+
+
+@unittest.skipUnless(os.geteuid() == 0 and shutil.which("xscreensaver"),
+                     "needs root (to run the daemon as another user) and the xscreensaver package")
+class Daemon(h.X11TestCase):
+    SCREEN = (1024, 768)
+
+    def setUp(self):
+        super().setUp()
+        self.home = Path(tempfile.mkdtemp(prefix="morvelux-home-"))
+        self.addCleanup(shutil.rmtree, self.home, True)
+        self.program = self.home / "morvelux"
+        shutil.copy2(h.BUILD / "morvelux", self.program)
+        self.trace = self.home / "trace"
+        (self.home / ".xscreensaver").write_text(SETTINGS % (self.program, self.trace))
+        pw = __import__("pwd").getpwnam(USER)
+        self.ids = (pw.pw_uid, pw.pw_gid)
+        for path in (self.home, self.home / ".xscreensaver"):
+            os.chown(path, *self.ids)
+
+    def as_user(self, *command):
+        return ["setpriv", "--reuid=%d" % self.ids[0], "--regid=%d" % self.ids[1], "--clear-groups",
+                "env", "-i", "HOME=%s" % self.home, "DISPLAY=%s" % self.display, "PATH=/usr/bin:/bin",
+                *command]
+
+    def command(self, *args):
+        return subprocess.run(self.as_user("xscreensaver-command", *args), capture_output=True, text=True,
+                              timeout=20)
+
+    def start_daemon(self):
+        with open(self.folder / "daemon.log", "wb") as log:
+            daemon = subprocess.Popen(self.as_user("xscreensaver", "-no-splash"), stdin=subprocess.DEVNULL,
+                                      stdout=log, stderr=log, start_new_session=True)
+        self.addCleanup(self.stop_daemon, daemon)
+        if not h.wait_until(lambda: self.command("-time").returncode == 0, 20):
+            self.fail("the daemon did not answer: %s" % (self.folder / "daemon.log").read_text(errors="replace"))
+
+    def stop_daemon(self, daemon):
+        self.command("-exit")
+        try:
+            daemon.wait(10)
+        except subprocess.TimeoutExpired:
+            os.killpg(daemon.pid, signal.SIGKILL)
+            daemon.wait(5)
+        for pid in module_processes(self.program):
+            os.kill(pid, signal.SIGKILL)
+
+    def test_activate_runs_morvelux_deactivate_ends_it(self):
+        self.start_daemon()
+        self.assertEqual(module_processes(self.program), [])
+        self.assertEqual(self.command("-activate").returncode, 0)
+
+        running = h.wait_until(lambda: module_processes(self.program), 20)
+        self.assertTrue(running, "the daemon did not start morvelux; log: %s" %
+                        (self.folder / "daemon.log").read_text(errors="replace"))
+        shown = h.Trace(self.trace)
+        h.wait_until(lambda: len(shown.frames()) >= 3, 10)
+        self.assertGreaterEqual(len(shown.frames()), 3, "morvelux showed no frames under the daemon")
+        self.shows_frame(shown, "root", self.SCREEN)
+
+        self.assertEqual(self.command("-deactivate").returncode, 0)
+        gone = h.wait_until(lambda: not module_processes(self.program), 10)
+        self.assertTrue(gone, "morvelux still runs after the daemon was deactivated")
+
+
+if __name__ == "__main__":
+    h.main()

@@ -1,0 +1,139 @@
+#include "x11/canvas.h"
+
+#include <X11/Xutil.h>
+
+#include <cstdio>
+
+#include "x11/x_errors.h"
+
+namespace morvelux::x11 {
+
+namespace {
+
+Window createOwnWindow(Display* display, Atom& deleteWindow) {
+    const int screen = DefaultScreen(display);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = BlackPixel(display, screen);
+    const Window window = XCreateWindow(
+        display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(MoireAnimation::panelWidth()),
+        static_cast<unsigned>(MoireAnimation::panelHeight()), 0, CopyFromParent, InputOutput, CopyFromParent,
+        CWBackPixel, &attributes);
+    XStoreName(display, window, "MORVELUX");
+    XClassHint hint{const_cast<char*>("morvelux"), const_cast<char*>("Morvelux")};
+    XSetClassHint(display, window, &hint);
+    deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, window, &deleteWindow, 1);
+    XSelectInput(display, window, ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask);
+    XMapWindow(display, window);
+    return window;
+}
+
+std::string hex(Window window) {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%lx", static_cast<unsigned long>(window));
+    return text;
+}
+
+// The window's own colormap decides which pixel values are black and white.
+unsigned long pixelOf(Display* display, Colormap colormap, unsigned short level, unsigned long fallback) {
+    XColor colour{};
+    colour.red = colour.green = colour.blue = level;
+    colour.flags = DoRed | DoGreen | DoBlue;
+    return colormap != None && XAllocColor(display, colormap, &colour) ? colour.pixel : fallback;
+}
+
+}  // namespace
+
+Canvas::Canvas(Display* display, Window window, bool owned) : display_(display), window_(window), owned_(owned) {}
+
+std::unique_ptr<Canvas> Canvas::open(Display* display, const Destination& destination, std::string& error) {
+    std::unique_ptr<Canvas> canvas;
+    switch (destination.target) {
+        case Target::OwnWindow: {
+            Atom deleteWindow = None;
+            const Window window = createOwnWindow(display, deleteWindow);
+            canvas.reset(new Canvas(display, window, true));
+            canvas->deleteWindow_ = deleteWindow;
+            break;
+        }
+        case Target::Root:
+            canvas.reset(new Canvas(display, DefaultRootWindow(display), false));
+            break;
+        case Target::Given:
+            canvas.reset(new Canvas(display, destination.window, false));
+            break;
+    }
+    if (!canvas->prepare(error)) return nullptr;
+    return canvas;
+}
+
+bool Canvas::prepare(std::string& error) {
+    XWindowAttributes attributes{};
+    XErrorSeen seen;
+    const Status found = XGetWindowAttributes(display_, window_, &attributes);
+    if (takeXError(seen) || !found) {
+        lost_ = true;
+        error = "morvelux: there is no window " + hex(window_);
+        return false;
+    }
+    if (attributes.c_class == InputOnly) {
+        lost_ = true;
+        error = "morvelux: window " + hex(window_) + " cannot be drawn on (input only)";
+        return false;
+    }
+    // A daemon's window keeps its input to itself: only changes of size,
+    // exposures and its end are asked for.
+    if (!owned_) XSelectInput(display_, window_, ExposureMask | StructureNotifyMask);
+    viewable_ = !owned_ && attributes.map_state == IsViewable;
+    width_ = attributes.width;
+    height_ = attributes.height;
+
+    const int screen = XScreenNumberOfScreen(attributes.screen);
+    const unsigned long black = pixelOf(display_, attributes.colormap, 0, BlackPixel(display_, screen));
+    const unsigned long white = pixelOf(display_, attributes.colormap, 0xFFFF, WhitePixel(display_, screen));
+    XGCValues values{};
+    values.foreground = white;
+    values.background = black;
+    values.graphics_exposures = False;
+    panelGc_ = XCreateGC(display_, window_, GCForeground | GCBackground | GCGraphicsExposures, &values);
+    values.foreground = black;
+    blackGc_ = XCreateGC(display_, window_, GCForeground | GCGraphicsExposures, &values);
+    image_ = PanelImage::create(display_, MoireAnimation::panelWidth(), MoireAnimation::panelHeight());
+    resize(width_, height_);
+    return true;
+}
+
+Canvas::~Canvas() {
+    image_.reset();
+    if (panelGc_) XFreeGC(display_, panelGc_);
+    if (blackGc_) XFreeGC(display_, blackGc_);
+    if (owned_ && !lost_) XDestroyWindow(display_, window_);
+    XSync(display_, False);
+    XErrorSeen ignored;
+    takeXError(ignored);  // a window that went away meanwhile is no fault of ours
+}
+
+bool Canvas::resize(int width, int height) {
+    const bool changed = width != width_ || height != height_;
+    width_ = width;
+    height_ = height;
+    layout_ = layOutPanel(width, height, MoireAnimation::panelWidth(), MoireAnimation::panelHeight(),
+                          MoireAnimation::place(width, height));
+    return changed;
+}
+
+void Canvas::paintAll(const PanelBits& panel) {
+    if (lost_) return;
+    for (const Box& band : layout_.black)
+        XFillRectangle(display_, window_, blackGc_, band.x, band.y, static_cast<unsigned>(band.width),
+                       static_cast<unsigned>(band.height));
+    present(panel);
+}
+
+void Canvas::present(const PanelBits& panel) {
+    if (lost_) return;
+    image_->put(window_, panelGc_, panel, layout_);
+    XFlush(display_);
+}
+
+}  // namespace morvelux::x11

@@ -1,0 +1,58 @@
+#pragma once
+// The window the saver draws on: its own, the root, or one a daemon gave
+// it. Knows the window's size, keeps the panel centred in it and the rest
+// black, and puts frames there.
+#include <X11/Xlib.h>
+
+#include <memory>
+#include <string>
+
+#include "x11/moire_animation.h"
+#include "x11/options.h"
+#include "x11/panel_image.h"
+#include "x11/panel_layout.h"
+
+namespace morvelux::x11 {
+
+class Canvas {
+public:
+    // Nothing, with `error` set, when the window cannot be drawn on.
+    static std::unique_ptr<Canvas> open(Display* display, const Destination& destination, std::string& error);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    Window window() const { return window_; }
+    bool ownsWindow() const { return owned_; }
+    bool viewable() const { return viewable_; }
+    bool sharedMemory() const { return image_->shared(); }
+    Atom closeRequest() const { return deleteWindow_; }
+
+    void mapped() { viewable_ = true; }
+    // The window is gone: nothing more is drawn on it or done to it.
+    void lost() { lost_ = true; }
+    // Takes a new size; true when it changed (the caller then paints all).
+    bool resize(int width, int height);
+
+    void paintAll(const PanelBits& panel);  // the black around the panel and the panel
+    void present(const PanelBits& panel);   // the panel only
+
+private:
+    Canvas(Display* display, Window window, bool owned);
+    bool prepare(std::string& error);
+
+    Display* display_;
+    Window window_;
+    bool owned_;
+    bool viewable_ = false;
+    bool lost_ = false;
+    Atom deleteWindow_ = None;
+    int width_ = 0;
+    int height_ = 0;
+    GC panelGc_ = nullptr;  // foreground white, background black
+    GC blackGc_ = nullptr;
+    std::unique_ptr<PanelImage> image_;
+    PanelLayout layout_;
+};
+
+}  // namespace morvelux::x11

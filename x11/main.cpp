@@ -1,0 +1,103 @@
+// morvelux: the moiré screen saver as a native X11 program, on its own
+// window, on the root window or on the window a screen-saver daemon gives it.
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "x11/canvas.h"
+#include "x11/moire_animation.h"
+#include "x11/options.h"
+#include "x11/saver_loop.h"
+#include "x11/x_errors.h"
+
+using namespace morvelux::x11;
+
+namespace {
+
+int wakeWrite = -1;
+
+void onStopSignal(int) {
+    const int saved = errno;
+    (void)!write(wakeWrite, "s", 1);
+    errno = saved;
+}
+
+// SIGTERM and SIGINT become a byte on a pipe that the loop's poll() watches.
+int stopSignalsToPipe() {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return -1;
+    wakeWrite = fds[1];
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    return fds[0];
+}
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return 1;
+}
+
+struct CloseDisplay {
+    void operator()(Display* display) const { XCloseDisplay(display); }
+};
+
+struct CloseFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+int run(const Options& options) {
+    const int wakeFd = stopSignalsToPipe();
+    if (wakeFd < 0) return fail("morvelux: cannot set up the signal pipe");
+    std::string error;
+    const auto destination = chooseDestination(options, std::getenv("XSCREENSAVER_WINDOW"), error);
+    if (!destination) return fail(error);
+    auto animation = MoireAnimation::load(error);
+    if (!animation) return fail("morvelux: " + error);
+    std::unique_ptr<std::FILE, CloseFile> trace;
+    if (!options.trace.empty()) {
+        trace.reset(std::fopen(options.trace.c_str(), "w"));
+        if (!trace) return fail("morvelux: cannot write " + options.trace);
+    }
+    const char* name = options.display.empty() ? nullptr : options.display.c_str();
+    const std::unique_ptr<Display, CloseDisplay> display(XOpenDisplay(name));
+    if (!display) {
+        const std::string shown = XDisplayName(name);
+        return fail("morvelux: cannot open the X display " + (shown.empty() ? "(DISPLAY is not set)" : shown));
+    }
+    collectXErrors();
+    auto canvas = Canvas::open(display.get(), *destination, error);
+    if (!canvas) return fail(error);
+    const int code = runSaver(display.get(), *canvas, *animation, wakeFd, trace.get());
+    canvas.reset();
+    return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const ParsedCommandLine command = parseCommandLine(argc, argv);
+    switch (command.action) {
+        case Action::Help:
+            std::fputs(kUsage, stdout);
+            return 0;
+        case Action::Version:
+            std::printf("morvelux %s\n", MORVELUX_VERSION);
+            return 0;
+        case Action::Fail:
+            std::fprintf(stderr, "%s\n", command.error.c_str());
+            return 2;
+        case Action::Run:
+            break;
+    }
+    return run(command.options);
+}

@@ -1,0 +1,96 @@
+#include "x11/options.h"
+
+#include <charconv>
+
+namespace morvelux::x11 {
+
+const char* const kUsage =
+    "usage: morvelux [-window | -root | -window-id ID] [-display DPY] [-trace FILE]\n"
+    "  -window        draw in a window of its own, 1024 x 768 (the default)\n"
+    "  -root          draw on the root window, or on $XSCREENSAVER_WINDOW when a daemon sets it\n"
+    "  -window-id ID  draw on the window ID (decimal, or hexadecimal after 0x)\n"
+    "  -display DPY   the X display to use instead of $DISPLAY\n"
+    "  -trace FILE    write a line to FILE for every frame shown: its tick, time and title card\n"
+    "  -help          show this and end\n"
+    "  -version       show the version and end\n"
+    "In its own window Esc or q ends it and holding Space pauses it.\n";
+
+namespace {
+
+std::string_view optionName(std::string_view arg) {
+    if (arg.starts_with("--")) return arg.substr(2);
+    if (arg.starts_with("-")) return arg.substr(1);
+    return {};
+}
+
+// "morvelux: <before>'<subject>'<after> (try -help)", built by appending:
+// GCC 12 warns falsely about string concatenation here.
+ParsedCommandLine failure(std::string_view before, std::string_view subject, std::string_view after) {
+    std::string message = "morvelux: ";
+    message.append(before).append(1, '\'').append(subject).append(1, '\'').append(after).append(" (try -help)");
+    return {Action::Fail, {}, std::move(message)};
+}
+
+bool takesValue(std::string_view name) { return name == "window-id" || name == "display" || name == "trace"; }
+
+}  // namespace
+
+std::optional<std::uint32_t> parseWindowId(std::string_view text) {
+    int base = 10;
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value == 0) return std::nullopt;
+    return value;
+}
+
+ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
+    ParsedCommandLine parsed;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const std::string_view name = optionName(arg);
+        if (name == "help" || name == "h") return {Action::Help, {}, {}};
+        if (name == "version") return {Action::Version, {}, {}};
+        if (name == "root") {
+            parsed.options.root = true;
+            continue;
+        }
+        if (name == "window") {
+            parsed.options.ownWindow = true;
+            continue;
+        }
+        if (!takesValue(name)) return failure("unknown option ", arg, "");
+        if (i + 1 >= argc) return failure("option ", arg, " needs a value");
+        const std::string_view value = argv[++i];
+        if (name == "display") {
+            parsed.options.display = value;
+        } else if (name == "trace") {
+            parsed.options.trace = value;
+        } else {
+            parsed.options.windowId = parseWindowId(value);
+            if (!parsed.options.windowId) return failure("", value, " is not a window id");
+        }
+    }
+    return parsed;
+}
+
+std::optional<Destination> chooseDestination(const Options& options, const char* screenSaverWindow,
+                                             std::string& error) {
+    if (options.windowId) return Destination{Target::Given, *options.windowId};
+    if (options.ownWindow) return Destination{Target::OwnWindow, 0};
+    if (screenSaverWindow && *screenSaverWindow) {
+        const auto id = parseWindowId(screenSaverWindow);
+        if (!id) {
+            error = "morvelux: XSCREENSAVER_WINDOW holds no window id: '" + std::string(screenSaverWindow) + "'";
+            return std::nullopt;
+        }
+        return Destination{Target::Given, *id};
+    }
+    if (options.root) return Destination{Target::Root, 0};
+    return Destination{Target::OwnWindow, 0};
+}
+
+}  // namespace morvelux::x11
