@@ -18,6 +18,7 @@ import sys
 import time
 from pathlib import Path
 
+import screens
 import wine_harness as wh
 
 # Fixed metrics and a quiet Wine: no window manager runs, so Wine manages
@@ -44,11 +45,18 @@ def log(message):
 def start_xvfb(width, height, log_path, timeout=20, extra_args=()):
     """Starts Xvfb on a display number it picks itself; returns (pid, ':N').
     extra_args go to Xvfb as they are (for example to turn an extension off)."""
+    return start_x_server(["Xvfb", "-screen", "0", "%dx%dx24" % (width, height), *extra_args], log_path, timeout)
+
+
+def start_x_server(command, log_path, timeout=20, display=None):
+    """Starts an X server (Xvfb, or Xephyr showing on `display`) on a display
+    number it picks itself; returns (pid, ':N')."""
     read_end, write_end = os.pipe()
+    env = dict(os.environ, DISPLAY=display) if display else None
     with open(log_path, "ab") as out:
-        proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height),
-                                 "-nolisten", "tcp", "-noreset", *extra_args], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
-                                stdout=out, stderr=out, start_new_session=True)
+        proc = subprocess.Popen([command[0], "-displayfd", str(write_end), "-nolisten", "tcp", "-noreset",
+                                 *command[1:]], pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=out,
+                                stderr=out, start_new_session=True, env=env)
     os.close(write_end)
     number = b""
     deadline = time.monotonic() + timeout
@@ -62,21 +70,47 @@ def start_xvfb(width, height, log_path, timeout=20, extra_args=()):
     os.close(read_end)
     if not number.strip().isdigit():
         proc.kill()
-        raise wh.HarnessError("Xvfb did not report a display; see %s" % log_path)
+        raise wh.HarnessError("%s did not report a display; see %s" % (command[0], log_path))
     return proc.pid, ":" + number.strip().decode()
 
 
-def is_our_xvfb(pid):
-    args = wh._read("/proc/%d/cmdline" % pid).split(b"\0")
-    return bool(args) and args[0].endswith(b"Xvfb") and b"-displayfd" in args
+def start_screen(spec, log_path):
+    """Starts the X servers of a screen spec (see screens.py): an Xvfb, and
+    for several monitors a Xephyr inside it with one X screen a monitor,
+    joined by Xinerama. Returns the screen's state for env.json."""
+    screen = screens.parse(spec)
+    width, height = screen.size
+    pid, display = start_xvfb(width, height, log_path)
+    state = {"display": display, "width": width, "height": height, "xvfb_pid": pid, "spec": spec}
+    if screen.multi:
+        try:
+            state["xephyr_pid"], state["display"] = start_x_server(
+                ["Xephyr", "-no-host-grab", *screen.xephyr_args()], log_path, display=display)
+        except Exception:
+            stop_x_server(pid)
+            raise
+    return state
 
 
-def stop_xvfb(pid):
-    if not is_our_xvfb(pid):
+def stop_screen(state):
+    stop_x_server(state.get("xephyr_pid", 0))
+    stop_x_server(state["xvfb_pid"])
+
+
+def is_our_x_server(pid):
+    args = wh._read("/proc/%d/cmdline" % pid).split(b"\0") if pid else []
+    return bool(args) and args[0].endswith((b"Xvfb", b"Xephyr")) and b"-displayfd" in args
+
+
+def stop_x_server(pid):
+    if not is_our_x_server(pid):
         return
     os.kill(pid, signal.SIGTERM)
-    if not wh.wait_until(lambda: not is_our_xvfb(pid), 5):
+    if not wh.wait_until(lambda: not is_our_x_server(pid), 5):
         wh.kill_pid(pid)
+
+
+stop_xvfb = stop_x_server  # the name the other measuring scripts use
 
 
 def boot_prefix(config, prefix, display, log_path):
@@ -101,7 +135,7 @@ def write_env_sh(directory, state):
              "export WINEPREFIX='%s' DISPLAY='%s' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='" % (
                  state["prefix"], main["display"])]
     for name, screen in state["screens"].items():
-        lines.append("# screen %s: DISPLAY=%s (%dx%d)" % (name, screen["display"], screen["width"], screen["height"]))
+        lines.append("# screen %s: DISPLAY=%s (%s)" % (name, screen["display"], screen["spec"]))
     (directory / "env.sh").write_text("\n".join(lines) + "\n")
 
 
@@ -115,12 +149,11 @@ def setup(directory):
     (directory / "artifacts").mkdir(parents=True)
     state = {"prefix": str(prefix), "screens": {}}
     try:
-        for name, size in config["screens"].items():
-            width, height = (int(v) for v in size.split("x"))
-            pid, display = start_xvfb(width, height, directory / "xvfb.log")
-            state["screens"][name] = {"display": display, "width": width, "height": height, "xvfb_pid": pid}
+        for name, spec in config["screens"].items():
+            screen = state["screens"][name] = start_screen(spec, directory / "xvfb.log")
             wh.save_json(directory / "env.json", state)  # so a failed setup can still be cleaned up
-            log("screen %s: Xvfb pid %d on %s, %dx%d" % (name, pid, display, width, height))
+            log("screen %s: %s on %s (%s)" % (name, spec, screen["display"], ", ".join(
+                "%s pid %d" % (kind, screen[kind + "_pid"]) for kind in ("xvfb", "xephyr") if kind + "_pid" in screen)))
         boot_prefix(config, prefix, state["screens"]["main"]["display"], directory / "wineboot.log")
         wh.stop_wineserver(config, str(prefix))
         wh.use_screen(directory, "main")
@@ -143,7 +176,7 @@ def cleanup(directory, quiet=False):
     left = [p for p in wh.processes_in_prefix(prefix) if not p.image.startswith("wineserver")]
     wh.stop_wineserver(config, prefix)
     for screen in state["screens"].values():
-        stop_xvfb(screen["xvfb_pid"])
+        stop_screen(screen)
     if not os.environ.get("MORVELUX_E2E_KEEP_PREFIX"):
         shutil.rmtree(prefix, ignore_errors=True)
     for name in ("env.json", "server.json", "env.sh"):

@@ -19,6 +19,7 @@ import unittest
 from pathlib import Path
 
 import pixels
+import screens
 
 HERE = Path(__file__).resolve().parent
 SOURCE_DIR = HERE.parents[1]
@@ -200,6 +201,7 @@ class Wine:
             raise HarnessError("no screen %r in this run; there are %s" % (screen, sorted(self.state["screens"])))
         self.screen_name = screen
         self.screen = self.state["screens"][screen]
+        self.layout = screens.parse(self.screen["spec"])
         self.prefix = self.state["prefix"]
         self.artifacts = Path(artifacts) if artifacts else self.dir / "artifacts" / "manual"
         self.artifacts.mkdir(parents=True, exist_ok=True)
@@ -214,7 +216,20 @@ class Wine:
 
     @property
     def size(self):
+        """The X root's size: the screen, or the box round all monitors."""
         return self.screen["width"], self.screen["height"]
+
+    @property
+    def monitors(self):
+        """The monitors (x, y, width, height) on the X root, the primary first."""
+        return self.layout.monitors
+
+    def monitor_info(self):
+        """What Win32 reports: ({'rect': virtual screen, 'awareness': ...}, [monitor rows])."""
+        code, rows = self.wininfo("monitors")
+        if code != 0 or not rows:
+            raise HarnessError("wininfo monitors failed with code %s" % code)
+        return rows[0], rows[1:]
 
     def env(self):
         return wine_environment(self.config, self.prefix, self.display)
@@ -674,16 +689,49 @@ def start_wineserver(config, prefix, screen, log_path):
                        timeout=30, start_new_session=True)
 
 
+# Wine's settings in a fresh prefix: monitors from XRandR, 96 DPI.
+DEFAULT_WINE_SETTINGS = {"xinerama": False, "dpi": screens.DESIGN_DPI}
+
+
+def wine_settings_text(settings):
+    """The registry import that gives Wine these settings (see Screen.wine_settings);
+    a default is written by deleting the value."""
+    xrandr = '"UseXRandR"="N"' if settings["xinerama"] else '"UseXRandR"=-'
+    dpi = ('"LogPixels"=dword:%08x' % settings["dpi"] if settings["dpi"] != screens.DESIGN_DPI
+           else '"LogPixels"=-')
+    return ("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n%s\n\n"
+            "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n%s\n" % (xrandr, dpi))
+
+
+def apply_wine_settings(config, prefix, display, settings, directory):
+    """Writes the settings into the prefix's registry. Wine reads where its
+    monitors come from when its session starts: restart it afterwards."""
+    path = Path(directory) / "screen-settings.reg"
+    path.write_text(wine_settings_text(settings))
+    with open(Path(directory) / "wineserver.log", "ab") as log:
+        code = subprocess.run([config["wine64"], "reg", "import", windows_path(path)],
+                              env=wine_environment(config, prefix, display), stdin=subprocess.DEVNULL,
+                              stdout=log, stderr=log, timeout=60).returncode
+    if code != 0:
+        raise HarnessError("importing the screen settings %s failed" % settings)
+
+
 def use_screen(directory, name):
-    """Makes sure the run's Wine session serves the named screen."""
+    """Makes sure the run's Wine session serves the named screen, with its
+    monitors and DPI."""
     directory = Path(directory)
     config, state = load_json(directory / "config.json"), load_json(directory / "env.json")
     prefix, screen = state["prefix"], state["screens"][name]
+    layout = screens.parse(screen["spec"])
     server_path = directory / "server.json"
     server = load_json(server_path) if server_path.exists() else {}
     pids = wineserver_pids(prefix)
     if server.get("screen") == name and server.get("pid") in pids:
         return
+    settings = layout.wine_settings()
+    if server.get("settings", DEFAULT_WINE_SETTINGS) != settings:
+        apply_wine_settings(config, prefix, screen["display"], settings, directory)
+        save_json(server_path, {"settings": settings})
     stop_wineserver(config, prefix)
     start_wineserver(config, prefix, screen, directory / "wineserver.log")
     pids = wineserver_pids(prefix)
@@ -693,14 +741,22 @@ def use_screen(directory, name):
     # its output files open: give them a file of their own.
     warm = directory / "warm-up.out"
     with open(warm, "wb") as out:
-        code = subprocess.run([config["wine64"], str(Path(config["tools"]) / "wininfo.exe"), "screen"],
+        code = subprocess.run([config["wine64"], str(Path(config["tools"]) / "wininfo.exe"), "monitors"],
                               env=wine_environment(config, prefix, screen["display"]), stdin=subprocess.DEVNULL,
                               stdout=out, stderr=subprocess.STDOUT, timeout=60).returncode
-    row = parse_fields(_read(warm).decode(errors="replace").splitlines()[0]) if code == 0 else {}
-    if (row.get("width"), row.get("height")) != (screen["width"], screen["height"]):
-        raise HarnessError("Wine sees a %sx%s screen on %s, expected %dx%d" % (
-            row.get("width"), row.get("height"), screen["display"], screen["width"], screen["height"]))
-    save_json(server_path, {"screen": name, "pid": pids[0]})
+    rows = [parse_fields(line) for line in _read(warm).decode(errors="replace").splitlines()
+            if line.startswith(("virtual ", "monitor "))] if code == 0 else []
+    check_monitors(layout, name, rows)
+    save_json(server_path, {"screen": name, "pid": pids[0], "settings": settings})
+
+
+def check_monitors(layout, name, rows):
+    """Raises unless Wine reports exactly the screen's monitors, primary and DPI."""
+    seen = [r for r in rows if r["kind"] == "monitor"]
+    expected = [(rect, int(i == 0), layout.dpi) for i, rect in enumerate(layout.windows_rects())]
+    if sorted((r["rect"], r["primary"], r["dpi"]) for r in seen) != sorted(expected):
+        raise HarnessError("Wine reports the monitors (rect, primary, dpi) %s on screen %s, expected %s" % (
+            [(r["rect"], r["primary"], r["dpi"]) for r in seen], name, expected))
 
 
 # --- the test case base ------------------------------------------------------------

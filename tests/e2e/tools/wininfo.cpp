@@ -11,6 +11,10 @@
 //                                       CreateFont takes it) and the face Wine chose
 //   wininfo send HWND MSG WPARAM LPARAM sends a message (numbers in C notation) and
 //                                       prints the window's answer
+//   wininfo monitors                    the virtual screen, this program's DPI awareness
+//                                       (-1 unknown, 0 unaware, 1 system, 2 per monitor)
+//                                       and every monitor: rectangle, work area, primary
+//                                       flag, DPI
 #include <vector>
 
 #include "e2e_tool.h"
@@ -126,6 +130,62 @@ int textExtent(char** argv) {
     return 0;
 }
 
+// The monitor's effective DPI where the system can tell (Windows 8.1 on),
+// otherwise the screen's logical DPI, which all monitors share.
+UINT monitorDpi(HMONITOR monitor, const char** source) {
+    using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    HMODULE shcore = LoadLibraryA("shcore.dll");
+    auto getDpi = shcore ? reinterpret_cast<GetDpiForMonitorFn>(
+                               reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                         : nullptr;
+    UINT x = 0, y = 0;
+    const bool known = getDpi && SUCCEEDED(getDpi(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y));
+    if (shcore) FreeLibrary(shcore);
+    if (known) {
+        *source = "monitor";
+        return x;
+    }
+    HDC screenDc = GetDC(nullptr);
+    x = static_cast<UINT>(GetDeviceCaps(screenDc, LOGPIXELSX));
+    ReleaseDC(nullptr, screenDc);
+    *source = "screen";
+    return x;
+}
+
+BOOL CALLBACK describeMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM index) {
+    MONITORINFOEXA info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+    const char* source = "";
+    const UINT dpi = monitorDpi(monitor, &source);
+    const RECT& r = info.rcMonitor;
+    const RECT& w = info.rcWork;
+    e2e::say("monitor index=%d device=%s rect=%ld,%ld,%ld,%ld work=%ld,%ld,%ld,%ld primary=%d dpi=%u dpisource=%s",
+             (*reinterpret_cast<int*>(index))++, e2e::quoted(info.szDevice).c_str(), r.left, r.top, r.right,
+             r.bottom, w.left, w.top, w.right, w.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0, dpi, source);
+    return TRUE;
+}
+
+// What a DPI-unaware program sees may be scaled; the tests want to know.
+int dpiAwareness() {
+    using GetContextFn = HANDLE(WINAPI*)();
+    using AwarenessFn = int(WINAPI*)(HANDLE);
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    auto getContext = reinterpret_cast<GetContextFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    auto awarenessOf = reinterpret_cast<AwarenessFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    return getContext && awarenessOf ? awarenessOf(getContext()) : -1;
+}
+
+int monitors() {
+    e2e::say("virtual rect=%d,%d,%d,%d count=%d awareness=%d", GetSystemMetrics(SM_XVIRTUALSCREEN),
+             GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+             GetSystemMetrics(SM_CYVIRTUALSCREEN), GetSystemMetrics(SM_CMONITORS), dpiAwareness());
+    int index = 0;
+    return EnumDisplayMonitors(nullptr, nullptr, describeMonitor, reinterpret_cast<LPARAM>(&index)) ? 0 : 1;
+}
+
 int send(char** argv) {
     HWND window = e2e::handleFrom(argv[2]);
     if (!IsWindow(window)) return 1;
@@ -147,6 +207,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return 2;
     std::string command = argv[1];
     if (command == "screen") return screen();
+    if (command == "monitors") return monitors();
     if (command == "find" && argc >= 3) return find(argv[2], e2e::optionInt(argc, argv, "--wait", 0));
     if (command == "text" && argc >= 7) return textExtent(argv);
     if (command == "send" && argc >= 6) return send(argv);
