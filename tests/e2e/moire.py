@@ -89,6 +89,24 @@ def from_image(image):
     return Bits(image.width, image.height, rows)
 
 
+def from_zoomed_image(image, zoom):
+    """A screenshot of a picture drawn `zoom` times enlarged as Bits of the
+    picture, or None unless every pixel of it became exactly zoom x zoom
+    screen pixels of one colour."""
+    if image.width % zoom or image.height % zoom:
+        return None
+    rows = []
+    for y in range(0, image.height, zoom):
+        line = image.row(y)
+        if any(image.row(y + k) != line for k in range(1, zoom)):
+            return None
+        channels = [line[c::3] for c in range(3)]
+        if any(ch[k::zoom] != ch[0::zoom] for ch in channels for k in range(1, zoom)):
+            return None
+        rows.append(int(channels[0][0::zoom].translate(_BLACK_AS_ONE), 2))
+    return Bits(image.width // zoom, image.height // zoom, rows)
+
+
 def only_black_and_white(image):
     """Whether every pixel of a screenshot is pure black or pure white."""
     data = bytes(image.data)

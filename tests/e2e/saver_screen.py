@@ -61,11 +61,11 @@ class FullScreenCase(wh.E2ETestCase):
 
     def start_saver(self, *args):
         """Starts the saver full screen (/s unless told) with the pointer in
-        the middle of the screen, over the picture, and waits for its
+        the middle of the primary monitor, over the picture, and waits for its
         window; returns (process, X window). self.started and self.shown
         are when it was started and when its window was seen."""
-        width, height = self.wine.size
-        self.wine.mouse_move(width // 2, height // 2)
+        primary = self.wine.monitors[0]
+        self.wine.mouse_move(primary.x + primary.width // 2, primary.y + primary.height // 2)
         self.started = time.monotonic()
         saver = self.wine.saver(*(args or ("/s",)))
         window = self.wine.wait_window(name="^screen saver$", pid=saver.pid)
@@ -113,11 +113,15 @@ class FullScreenCase(wh.E2ETestCase):
         """Screenshots the panel and finds the tick (and, unless told, whether
         the title card is over it) whose frame it looks most like."""
         shot, at = self.panel_shot()
-        seen = moire.from_image(shot)
+        return self.place(shot, moire.from_image(shot), self.visible_panel(), at, title)
+
+    def place(self, shot, seen, visible, at, title=None):
+        """The Observation of a screenshot `shot` taken at `at` that shows
+        `seen` (Bits), the part `visible` (x, y, w, h) of the panel."""
         last = min(moire.FIRST_LEG_TICKS, int((at - self.started) / MIN_TICK_S) + 5)
         best = None
         for with_title in ((False, True) if title is None else (title,)):
-            tick, differing = self.moire().locate(seen, range(0, last + 1), self.visible_panel(), with_title)
+            tick, differing = self.moire().locate(seen, range(0, last + 1), visible, with_title)
             if best is None or differing < best.differing:
                 best = Observation(shot, at - self.shown, tick, with_title, differing)
         return best

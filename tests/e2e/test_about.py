@@ -12,7 +12,8 @@ LATEST = "You can get the latest version from"  # the label the dialog's width f
 BUTTON_AREA_TOP = 124  # client rows from here down hold nothing but the OK button
 
 
-class AboutBox(wh.E2ETestCase):
+class AboutBoxCase(wh.E2ETestCase):
+    """Starting the About box and the width its label gives it."""
 
     @contextlib.contextmanager
     def about(self, *args):
@@ -34,28 +35,31 @@ class AboutBox(wh.E2ETestCase):
     def client_shot(self, dialog):
         return self.wine.screenshot((*dialog.client_origin, *dialog.client_size))
 
-    def ok_button_box(self, dialog):
+    def ok_button_box(self, dialog, scale=1):
         """The OK button's (x, y, w, h) in client coordinates, found by its pixels."""
         face = near(self.wine.system_colour("btnface"), 8)
         width, height = dialog.client_size
-        box = self.client_shot(dialog).crop(0, BUTTON_AREA_TOP, width, height - BUTTON_AREA_TOP).bounding_box(
-            lambda p: not face(p))
+        top = BUTTON_AREA_TOP * scale
+        box = self.client_shot(dialog).crop(0, top, width, height - top).bounding_box(lambda p: not face(p))
         self.assertIsNotNone(box, "nothing drawn where the OK button belongs")
         x, y, w, h = box
-        return x, y + BUTTON_AREA_TOP, w, h
+        return x, y + top, w, h
 
-    def expected_widths(self, dialog):
+    def expected_widths(self, dialog, scale=1):
         """The dialog is 1.7 times as wide as the label above the address,
         sized to its text (182 pixels in the design font, giving 309). With
         the label as a native control its width is read back; otherwise it
-        is measured in 12-pixel Arial, taking 12 as either the character or
-        the cell height."""
+        is measured in 12-pixel Arial (times scale), taking 12 as either the
+        character or the cell height."""
         label = dialog.child(text=LATEST)
         if label:
             widths = [label["rect"][2] - label["rect"][0]]
         else:
-            widths = [self.wine.text_extent(LATEST, "Arial", h, 400, 128)[0] for h in (-12, 12)]
+            widths = [self.wine.text_extent(LATEST, "Arial", h * scale, 400, 128)[0] for h in (-12, 12)]
         return {round(w * 1.7) for w in widths}
+
+
+class AboutBox(AboutBoxCase):
 
     def test_configure_switches_show_about(self):
         for args in ([], ["/c"], ["/C"], ["-c"], ["/c:1234"]):

@@ -91,5 +91,29 @@ class HarnessOtherScreen(wh.E2ETestCase):
         self.assertExits(probe, 0)
 
 
+class HarnessMonitors(wh.E2ETestCase):
+    """Wine sees Xephyr's monitors; the primary's corner is Windows' origin."""
+
+    screen = "left"
+
+    def test_a_monitor_left_of_the_primary_has_negative_coordinates(self):
+        virtual, monitors = self.wine.monitor_info()
+        self.assertEqual(virtual["rect"], [-1280, 0, 2304, 1024], "the virtual screen: left, top, width, height")
+        self.assertEqual(virtual["count"], 2)
+        left = self.wine.monitors[1]
+        x, y = self.wine.layout.to_windows(left.x + 100, left.y + 80)
+        self.assertEqual((x, y), (-1180, 80))
+        probe = self.wine.tool("foreground_probe", "--title", "Left Monitor", "--x", x, "--y", y, stdin=True)
+        probe.wait_for_line(r"^foreground 1$")
+        window = self.wine.wait_window(name="^Left Monitor$", pid=probe.pid)
+        self.assertEqual(self.wine.geometry(window), (left.x + 100, left.y + 80, 320, 200))
+        info = self.wine.find_dialog("Left Monitor")
+        self.assertEqual(info.rect, [x, y, x + 320, y + 200])
+        client = self.wine.screenshot((*self.wine.layout.to_x(*info.client_origin), *info.client_size))
+        self.assertGreater(client.fraction(near(PROBE_COLOUR)), 0.99)
+        probe.send("quit\n")
+        self.assertExits(probe, 0)
+
+
 if __name__ == "__main__":
     wh.main()
