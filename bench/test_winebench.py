@@ -11,7 +11,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
-from contextlib import redirect_stdout
+from contextlib import redirect_stderr, redirect_stdout
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
@@ -151,6 +151,26 @@ class SoakGrowthCheck(unittest.TestCase):
     def test_real_counts_are_checked(self):
         grew, _ = self.compare({"gdi": 40, "user": 12, "handles": 80}, {"gdi": 43, "user": 12, "handles": 84})
         self.assertEqual(grew, [self.soak.NAMES["gdi"]])
+
+
+
+class MeasureSaverScreens(unittest.TestCase):
+    measure = load_script("measure-saver")
+
+    def screen(self, *argv):
+        return wb.screens.parse(self.measure.parse_args(list(argv)).screen)
+
+    def test_monitors_and_zoom_choose_the_screen(self):
+        self.assertEqual([len(self.screen("--monitors", str(n)).monitors) for n in (1, 2, 3)], [1, 2, 3])
+        zoomed = self.screen("--zoom", "2")
+        self.assertEqual(wb.screens.zoom(zoomed.primary, zoomed.dpi), 2)
+        self.assertEqual(self.screen("--screen", "1280x1024").size, (1280, 1024))
+
+    def test_conflicting_or_broken_screens_are_refused(self):
+        for argv in (["--monitors", "2", "--zoom", "2"], ["--zoom", "2", "--screen", "800x600"],
+                     ["--monitors", "4"], ["--screen", "1024x768+800x600"]):
+            with self.subTest(argv=argv), self.assertRaises(SystemExit), redirect_stderr(io.StringIO()):
+                self.measure.parse_args(argv)
 
 
 if __name__ == "__main__":

@@ -1,10 +1,10 @@
 """The Wine session the bench scripts watch the saver in, and what they
 read of it.
 
-A session has its own Xvfb (a display number it picks itself), its own Wine
-prefix under the build tree (booted once, then reused; never the e2e tests'
-or the unit tests' prefix) and its own wineserver, which serves that one
-screen. One session at a time per build tree: a lock file serialises them.
+A session has its own Xvfb (a display number it picks itself; with several
+monitors a Xephyr with Xinerama inside it), its own Wine prefix under the
+build tree (booted once, then reused; never the e2e tests' or the unit
+tests' prefix) and its own wineserver, which serves that one screen. One session at a time per build tree: a lock file serialises them.
 Leaving the session ends exactly what it started.
 
 Besides: CPU time and memory of Linux processes from /proc, the readout
@@ -27,6 +27,7 @@ ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 import e2e_fixture  # noqa: E402
 import pixels  # noqa: E402
+import screens  # noqa: E402
 import wine_harness as wh  # noqa: E402
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
@@ -115,15 +116,22 @@ class CpuMeter:
 # --- the session -------------------------------------------------------------------
 
 class Session:
-    def __init__(self, build_dir, screen=(1024, 768)):
+    def __init__(self, build_dir, spec="1024x768"):
+        """spec: the screen, as the e2e tests write it (screens.py): 1024x768,
+        3840x2160/192, or monitors such as 1024x768+1280x1024@1024,0."""
         self.build_dir = Path(build_dir).resolve()
         self.dir = self.build_dir / "bench" / "wine"
         self.prefix = self.dir / "prefix"
-        self.screen = screen
+        self.spec = spec
+        self.layout = screens.parse(spec)
         self.config = find_wine()
         self.display = None
-        self.xvfb_pid = None
+        self.x_pids = {}  # "xvfb" and, with several monitors, "xephyr"
         self.count = 0
+
+    @property
+    def xvfb_pid(self):
+        return self.x_pids.get("xvfb")
 
     # entering and leaving
 
@@ -139,9 +147,9 @@ class Session:
             old.unlink()
         try:
             self._end_leftovers()
-            self.xvfb_pid, self.display = self._start_xvfb()
-            self._save_state()
+            self._start_screen()
             self._boot_prefix()
+            self._apply_wine_settings()
             wh.start_wineserver(self.config, self.prefix, {"display": self.display}, self.dir / "wineserver.log")
             if not self.wineserver_pids():
                 raise wh.HarnessError("the wineserver did not start; see %s" % (self.dir / "wineserver.log"))
@@ -155,27 +163,36 @@ class Session:
 
     def __exit__(self, *exc):
         wh.stop_wineserver(self.config, str(self.prefix))
-        if self.xvfb_pid:
-            e2e_fixture.stop_xvfb(self.xvfb_pid)
+        e2e_fixture.stop_screen({"xvfb_pid": 0, **{k + "_pid": v for k, v in self.x_pids.items()}})
         (self.dir / "state.json").unlink(missing_ok=True)
         self._lock.close()
         return False
 
-    def _start_xvfb(self):
-        width, height = self.screen
-        return e2e_fixture.start_xvfb(width, height, self.dir / "xvfb.log")
-
-    def _save_state(self):
-        wh.save_json(self.dir / "state.json", {"xvfb_pid": self.xvfb_pid, "display": self.display})
+    def _start_screen(self):
+        state = e2e_fixture.start_screen(self.spec, self.dir / "xvfb.log")
+        self.display = state["display"]
+        self.x_pids = {kind: state[kind + "_pid"] for kind in ("xvfb", "xephyr") if kind + "_pid" in state}
+        wh.save_json(self.dir / "state.json", state)
 
     def _end_leftovers(self):
         """Ends what an interrupted session of this tree left running."""
         state_path = self.dir / "state.json"
         if state_path.exists():
-            e2e_fixture.stop_xvfb(wh.load_json(state_path).get("xvfb_pid", 0))
+            e2e_fixture.stop_screen({"xvfb_pid": 0, **wh.load_json(state_path)})
             state_path.unlink()
         if self.prefix.exists():
             wh.stop_wineserver(self.config, str(self.prefix))
+
+    def _apply_wine_settings(self):
+        """Where Wine takes the monitors from and its DPI; the prefix is
+        reused by sessions on other screens, so it remembers what it was told."""
+        settings = self.layout.wine_settings()
+        told = self.prefix / ".morvelux-bench-wine-settings.json"
+        if told.exists() and wh.load_json(told) == settings:
+            return
+        wh.apply_wine_settings(self.config, str(self.prefix), self.display, settings, self.dir)
+        wh.stop_wineserver(self.config, str(self.prefix))
+        wh.save_json(told, settings)
 
     def _boot_prefix(self):
         ready = self.prefix / ".morvelux-bench-ready"
@@ -283,8 +300,8 @@ def end_saver(session, proc, timeout=10):
 def wait_first_frame(session, proc, timeout=60, interval=0.03):
     """Seconds from now until the saver's window shows its first frame: the
     title card, white in the middle of a black screen. None if it never does."""
-    width, height = session.screen
-    centre = (width // 2 - 100, height // 2 - 60, 200, 120)
+    primary = session.layout.primary
+    centre = (primary.x + primary.width // 2 - 100, primary.y + primary.height // 2 - 60, 200, 120)
     started = time.monotonic()
     while time.monotonic() - started < timeout and proc.poll() is None:
         if session.windows_of(proc.pid):
