@@ -4,7 +4,8 @@ read of it.
 A session has its own Xvfb (a display number it picks itself; with several
 monitors a Xephyr with Xinerama inside it), its own Wine prefix under the
 build tree (booted once, then reused; never the e2e tests' or the unit
-tests' prefix) and its own wineserver, which serves that one screen. One session at a time per build tree: a lock file serialises them.
+tests' prefix) and its own wineserver, which serves that one screen. One
+session at a time per build tree: a lock file serialises them.
 Leaving the session ends exactly what it started.
 
 Besides: CPU time and memory of Linux processes from /proc, the readout
