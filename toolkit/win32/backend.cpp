@@ -19,16 +19,16 @@ constexpr char kPanelClass[] = "MorveluxPanel";
 constexpr char kApplicationClass[] = "MorveluxApplication";
 const LPCSTR kArrowCursor = MAKEINTRESOURCEA(32512);  // IDC_ARROW
 
+// RegisterClassA rather than the Ex form: the classes need no small icon.
 bool registerClass(HINSTANCE instance, const char* name, UINT style, WNDPROC proc) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
+    WNDCLASSA wc{};
     wc.style = style;
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, kArrowCursor);
     wc.lpszClassName = name;
     // Another platform object of this process may have it already: the same class.
-    return RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 struct ChildWindow {
