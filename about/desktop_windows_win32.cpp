@@ -5,9 +5,19 @@
 namespace morvelux {
 namespace {
 
+// Looked up at run time: no source we trust says Windows 98 exports it, and
+// without it the dialog is simply owned by no window.
+HWND foreground() {
+    using Foreground = HWND(WINAPI*)();
+    const HMODULE user = GetModuleHandleA("user32.dll");
+    const auto get = user ? reinterpret_cast<Foreground>(reinterpret_cast<void*>(GetProcAddress(user, "GetForegroundWindow")))
+                          : nullptr;
+    return get ? get() : nullptr;
+}
+
 class User32Windows : public DesktopWindows {
 public:
-    std::intptr_t foregroundWindow() override { return reinterpret_cast<std::intptr_t>(GetForegroundWindow()); }
+    std::intptr_t foregroundWindow() override { return reinterpret_cast<std::intptr_t>(foreground()); }
     void enableWindow(std::intptr_t window, bool enable) override {
         EnableWindow(reinterpret_cast<HWND>(window), enable ? TRUE : FALSE);
     }

@@ -45,6 +45,7 @@ void TScrnSaveSetupDlg::layOut() {
     colour = tk::Colour::ButtonFace;
     font = arial(12);
     position = tk::FormPosition::ScreenCenter;
+    scaled = true;  // sharp, full-size text on high-DPI screens
     setClientSize(kDesignedClientWidth, kDesignedClientHeight);
 
     Label_Title.font = arial(19, true);
@@ -91,7 +92,7 @@ void TScrnSaveSetupDlg::createParams(tk::CreateParams& params) {
 
 void TScrnSaveSetupDlg::FormCreate() {
     setWidth(morvelux::dialogWidthFor(Label5.width()));
-    setHeight(kDialogHeight);
+    setHeight(scale(kDialogHeight));
     OKBtn.setLeft(morvelux::centred(clientWidth(), OKBtn.width()));
     settings_.Open();
 }

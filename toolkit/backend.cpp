@@ -5,11 +5,12 @@
 namespace tk {
 
 void Canvas::fill(const Bounds&, Rgb) {}
-void Canvas::draw(int, int, const Bitmap1&, const Bounds&) {}
+void Canvas::draw(int, int, const Bitmap1&, const Bounds&, int) {}
 void Canvas::draw(int, int, const Dib&, const Bounds&) {}
 void Canvas::text(const Bounds&, const std::string&, const TextStyle&) {}
 
 bool Backend::realise(Form&, const CreateParams&) { return true; }
+bool Backend::realiseChild(Control&) { return true; }
 void Backend::destroy(Form&) {}
 void Backend::forget(Control&) {}
 void Backend::boundsChanged(Control&, const Bounds&) {}
@@ -31,6 +32,7 @@ Insets Backend::frame(const Form& form) {
 }
 
 Bounds Backend::screen() { return {0, 0, 1024, 768}; }
+int Backend::screenDpi() { return kDesignedDpi; }
 
 void Backend::showModal(Form&) {}
 

@@ -22,6 +22,9 @@ public:
     // Makes the native window of a form and of its controls, hidden; false
     // when the platform would not make them (nothing is left behind then).
     virtual bool realise(Form& form, const CreateParams& params);
+    // Makes the native window of a control added to a form whose window is
+    // already made (and those of its children); false when refused.
+    virtual bool realiseChild(Control& control);
     virtual void destroy(Form& form);       // tears the form's native window down
     virtual void forget(Control& control);  // the control object is going away
     virtual void boundsChanged(Control& control, const Bounds& old);
@@ -33,6 +36,7 @@ public:
     virtual int textHeight(const Font& font);
     virtual Insets frame(const Form& form);  // non-client thickness of the form's window
     virtual Bounds screen();                 // the primary screen
+    virtual int screenDpi();                 // pixels per inch of the primary screen
     // Runs the form's modal message loop until form.modalResult is set (or
     // nothing more can happen: the null backend returns at once).
     virtual void showModal(Form& form);

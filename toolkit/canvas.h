@@ -26,9 +26,10 @@ class Canvas {
 public:
     virtual ~Canvas() = default;
     virtual void fill(const Bounds& area, Rgb colour);
-    // Pictures unscaled with their top-left at (x, y), in their own colours,
-    // clipped to `visible` (the whole window when empty).
-    virtual void draw(int x, int y, const Bitmap1& bitmap, const Bounds& visible = {});
+    // Pictures with their top-left at (x, y), in their own colours, clipped
+    // to `visible` (the whole window when empty). A one-bit picture may be
+    // enlarged by a whole number: each pixel a zoom x zoom square.
+    virtual void draw(int x, int y, const Bitmap1& bitmap, const Bounds& visible = {}, int zoom = 1);
     virtual void draw(int x, int y, const Dib& dib, const Bounds& visible = {});
     virtual void text(const Bounds& area, const std::string& text, const TextStyle& style);
 };

@@ -7,14 +7,6 @@
 namespace tk {
 namespace {
 
-// round(x * numerator / denominator) for the proportional placement of a
-// control anchored to neither edge.
-int scaled(int x, int numerator, int denominator) {
-    const long long product = static_cast<long long>(x) * numerator;
-    const long long half = denominator / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
-}
-
 // One axis of anchoring: the designed start and extent against the parent's
 // designed and current extent.
 void follow(bool nearEdge, bool farEdge, int& start, int& extent, int designedParent, int parent) {
@@ -24,7 +16,7 @@ void follow(bool nearEdge, bool farEdge, int& start, int& extent, int designedPa
     } else if (farEdge) {
         start += grown;
     } else if (!nearEdge && designedParent > 0) {
-        start = scaled(start + extent / 2, parent, designedParent) - extent / 2;
+        start = scaledBy(start + extent / 2, parent, designedParent) - extent / 2;
     }
 }
 

@@ -75,6 +75,8 @@ public:
     // and what it does when clicked.
     virtual bool answers(DialogKey) const { return false; }
     virtual void click();
+    // The form was scaled to another DPI: the font and bounds are scaled already.
+    virtual void fontScaled() {}
 
     // The deepest visible, enabled windowless child at (x, y) in client
     // coordinates, or this control.

@@ -1,6 +1,7 @@
 #include "toolkit/form.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "gfx/layout.h"
 #include "toolkit/application.h"
@@ -40,6 +41,7 @@ void Form::createParams(CreateParams& params) {
 bool Form::createHandle() {
     if (created_) return true;
     if (destroyed_) return false;
+    if (scaled) scaleTo(backend().screenDpi());
     CreateParams params;
     createParams(params);
     if (!backend().realise(*this, params)) return false;
@@ -51,6 +53,49 @@ bool Form::createHandle() {
     doCreate();
     if (visibleStyle && visible() && created_) backend().visibleChanged(*this);
     return created_;
+}
+
+bool Form::adopt(Control& control) {
+    if (control.form() != this) return false;
+    if (!created_) return true;  // made with the form's own window
+    return backend().realiseChild(control);
+}
+
+int Form::scale(int designed) const { return scaledBy(designed, dpi_, kDesignedDpi); }
+
+namespace {
+
+struct Rescaled {
+    Control* control;
+    Bounds bounds;
+};
+
+void collect(Control& parent, int to, int from, std::vector<Rescaled>& out) {
+    for (Control* child : parent.children()) {
+        const Bounds& b = child->bounds();
+        out.push_back({child, {scaledBy(b.left, to, from), scaledBy(b.top, to, from), scaledBy(b.width, to, from),
+                               scaledBy(b.height, to, from)}});
+        child->font.height = scaledBy(child->font.height, to, from);
+        collect(*child, to, from, out);
+    }
+}
+
+}  // namespace
+
+void Form::scaleTo(int dpi) {
+    if (dpi <= 0 || dpi == dpi_) return;
+    // Worked out before anything moves, so that anchored children do not
+    // follow the form's new size first and then get scaled on top of that.
+    std::vector<Rescaled> children;
+    collect(*this, dpi, dpi_, children);
+    const Bounds client = clientRect();
+    font.height = scaledBy(font.height, dpi, dpi_);
+    setClientSize(scaledBy(client.width, dpi, dpi_), scaledBy(client.height, dpi, dpi_));
+    for (const Rescaled& r : children) {
+        r.control->setBounds(r.bounds);
+        r.control->fontScaled();
+    }
+    dpi_ = dpi;
 }
 
 void Form::setVisible(bool v) {

@@ -39,6 +39,9 @@ public:
     FormPosition position = FormPosition::Designed;
     bool keyPreview = false;  // the form's key handlers see keys before its focused control
     bool systemMenu = false;
+    // A scaled form is laid out for kDesignedDpi and enlarged to the
+    // screen's DPI when its window is made: positions, sizes, font heights.
+    bool scaled = false;
     ModalResult modalResult = ModalResult::None;
     Control* activeControl = nullptr;  // takes the focus when the form is first activated
     Control* lastFocus = nullptr;      // had the focus when the form was last left
@@ -59,6 +62,11 @@ public:
     // False when the platform could not make the window: OnCreate does not run.
     bool createHandle();
     bool handleCreated() const { return created_; }
+    // Makes the window of a control added after the form's own was made;
+    // false when the platform would not (the control then stays unseen).
+    bool adopt(Control& control);
+    // A designed length at the DPI the form is shown at.
+    int scale(int designed) const;
     void setVisible(bool v) override;  // showing makes the handle; ScreenCenter places the form
 
     // The framework's close request: a modal form takes ModalResult::Cancel;
@@ -92,6 +100,9 @@ public:
     std::function<void(Key& key, Shift)> OnKeyUp;
     // A system command; return true when handled, with the message's result.
     std::function<bool(std::uintptr_t command, std::intptr_t& result)> OnSysCommand;
+    // The screens changed: a monitor came or went, or a resolution, DPI or
+    // other display setting changed.
+    std::function<void()> OnDisplayChange;
 
     // The main form's close ends the application; others are hidden.
     CloseAction defaultCloseAction() const;
@@ -99,12 +110,14 @@ public:
 private:
     bool closeModal();
     void centreOnScreen();
+    void scaleTo(int dpi);
 
     Application& application_;
     bool created_ = false;
     bool createRan_ = false;
     bool destroyed_ = false;
     bool modal_ = false;
+    int dpi_ = kDesignedDpi;
 };
 
 }  // namespace tk

@@ -23,11 +23,18 @@ void Image::setDib(const Dib* dib) {
     invalidate();
 }
 
+void Image::setZoom(int zoom) {
+    zoom = std::max(zoom, 1);
+    if (zoom == zoom_) return;
+    zoom_ = zoom;
+    invalidate();
+}
+
 Bounds Image::pictureBounds() const {
     int w = 0, h = 0;
     if (bitmap_) {
-        w = bitmap_->width();
-        h = bitmap_->height();
+        w = bitmap_->width() * zoom_;
+        h = bitmap_->height() * zoom_;
     } else if (dib_) {
         w = dib_->width;
         h = dib_->height;
@@ -37,7 +44,7 @@ Bounds Image::pictureBounds() const {
 
 void Image::paint(Canvas& canvas) const {
     if (bitmap_)
-        canvas.draw(left(), top(), *bitmap_, bounds());
+        canvas.draw(left(), top(), *bitmap_, bounds(), zoom_);
     else if (dib_)
         canvas.draw(left(), top(), *dib_, bounds());
 }

@@ -8,6 +8,11 @@ void Label::adjustSize() {
     setBounds({left(), top(), backend().textWidth(font, caption()), backend().textHeight(font)});
 }
 
+// Text does not grow exactly in proportion to its font's height.
+void Label::fontScaled() {
+    if (autoSize) adjustSize();
+}
+
 void Label::captionChanged() {
     if (autoSize) adjustSize();
 }

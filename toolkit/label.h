@@ -20,6 +20,8 @@ public:
     // Sizes the label to its caption in its font, as the platform measures it.
     void adjustSize();
 
+    void fontScaled() override;
+
 protected:
     void captionChanged() override;
 };

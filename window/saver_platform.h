@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <string>
+#include <vector>
 
 #include "animation/clock.h"
 #include "animation/saver_view.h"
@@ -27,7 +28,7 @@ public:
     virtual Registry& registry() = 0;
     virtual void showCursor(bool show) = 0;
     virtual std::optional<tk::Bounds> windowRect(std::int32_t window) = 0;  // screen rectangle of a window
-    virtual Size screenSize() = 0;                                        // the primary screen
+    virtual std::vector<tk::Monitor> monitors() = 0;  // the primary first; never empty
     virtual std::optional<std::int32_t> platformId() = 0;                 // nothing when the system will not say
     virtual void setScreenSaverRunning(bool running) = 0;                 // SPI_SCREENSAVERRUNNING
     virtual void disableInputMethod(tk::Form& form) = 0;

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include "toolkit/win32/monitors.h"
+
 namespace morvelux {
 namespace {
 
@@ -44,7 +46,7 @@ std::optional<tk::Bounds> Win32SaverPlatform::windowRect(std::int32_t window) {
     return tk::Bounds{r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-Size Win32SaverPlatform::screenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+std::vector<tk::Monitor> Win32SaverPlatform::monitors() { return tk::win32::displayMonitors(); }
 
 std::optional<std::int32_t> Win32SaverPlatform::platformId() {
     OSVERSIONINFOA info{};

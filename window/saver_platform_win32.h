@@ -13,7 +13,7 @@ public:
     Registry& registry() override;
     void showCursor(bool show) override;
     std::optional<tk::Bounds> windowRect(std::int32_t window) override;
-    Size screenSize() override;
+    std::vector<tk::Monitor> monitors() override;
     std::optional<std::int32_t> platformId() override;
     void setScreenSaverRunning(bool running) override;
     void disableInputMethod(tk::Form& form) override;

@@ -44,7 +44,7 @@ TForm1::TForm1(const tk::FormKey& key, SaverPlatform& platform, const SaverPictu
     font.height = 12;
     Panel1.colour = tk::Colour::Black;
     Panel1.setBounds({0, 0, kPanelSize.width, kPanelSize.height});
-    Image1.setBounds({0, 0, kLayerSize.width, kLayerSize.height});
+    Image1.setBounds({0, 0, kLayerSize.width, kLayerSize.height});  // at zoom 1 until laid out
     Image1.cursor = kCursorCross;
     Image_Sample.hide();
     Label4.setCaption("0 ms");
@@ -60,6 +60,7 @@ TForm1::TForm1(const tk::FormKey& key, SaverPlatform& platform, const SaverPictu
     OnKeyDown = [this](tk::Key& k, tk::Shift shift) { FormKeyDown(k, shift); };
     OnKeyUp = [this](tk::Key& k, tk::Shift shift) { FormKeyUp(k, shift); };
     OnMouseMove = [this](tk::Shift shift, int x, int y) { FormMouseMove(shift, x, y); };
+    OnDisplayChange = [this] { FormDisplayChange(); };
     OnSysCommand = [this](std::uintptr_t command, std::intptr_t& result) { return WMSysCommand(command, result); };
     Image1.OnMouseDown = [this](tk::MouseButton b, tk::Shift s, int x, int y) { Image1MouseDown(b, s, x, y); };
     Image1.OnDblClick = [this] { Image1DblClick(); };
@@ -104,11 +105,8 @@ void TForm1::layOutPreview() {
 
 void TForm1::layOutFullScreen() {
     platform_.showCursor(false);
-    const Size screen = platform_.screenSize();
-    setBounds({0, 0, screen.width, screen.height});
+    layOutMonitors();
     Panel1.colour = tk::Colour::Black;
-    Panel1.setBounds({centred(screen.width, kPanelSize.width), centred(screen.height, kPanelSize.height),
-                      kPanelSize.width, kPanelSize.height});
     Panel1.show();
     const auto id = platform_.platformId();
     if (!id) {
@@ -142,11 +140,10 @@ void TForm1::resetState() {
 }
 
 void TForm1::createBitmaps() {
-    Image1.setBounds({Image1.left(), Image1.top(), kLayerSize.width, kLayerSize.height});
-    const tk::Bounds client = Image1.clientRect();
+    const Size size = imageSize();
     for (Bitmap1* bitmap : {&state_.Layer1, &state_.WorkBmp, &state_.Layer2}) {
-        *bitmap = Bitmap1(client.width, client.height, {kBlack, kWhite});
-        bitmap->fill({0, 0, client.width, client.height}, kWhite);
+        *bitmap = Bitmap1(size.width, size.height, {kBlack, kWhite});
+        bitmap->fill({0, 0, size.width, size.height}, kWhite);
     }
 }
 
@@ -190,21 +187,30 @@ tk::IdleWait TForm1::idle() {
     return std::chrono::milliseconds(TickWait(state_.LastTickAt, platform_.clock().now(), state_.FrameInterval));
 }
 
+// What the animation sees is the primary's panel in pattern pixels, whatever
+// the zoom it is shown at.
 Size TForm1::panelSize() const {
     const tk::Bounds client = Panel1.clientRect();
-    return {client.width, client.height};
+    return {client.width / primaryZoom(), client.height / primaryZoom()};
 }
 
 Size TForm1::imageSize() const {
     const tk::Bounds client = Image1.clientRect();
-    return {client.width, client.height};
+    return {client.width / primaryZoom(), client.height / primaryZoom()};
 }
 
-Point TForm1::imagePos() const { return {Image1.left(), Image1.top()}; }
+Point TForm1::imagePos() const { return imagePos_; }
 
-void TForm1::setImagePos(Point pos) { Image1.setBounds({pos.x, pos.y, Image1.width(), Image1.height()}); }
+void TForm1::setImagePos(Point pos) {
+    imagePos_ = pos;
+    placeImage(Image1);
+    for (const auto& other : monitorPanels_) placeImage(other->image);
+}
 
-void TForm1::showBitmap(const Bitmap1& bitmap) { Image1.setBitmap(&bitmap); }
+void TForm1::showBitmap(const Bitmap1& bitmap) {
+    Image1.setBitmap(&bitmap);
+    for (const auto& other : monitorPanels_) other->image.setBitmap(&bitmap);
+}
 
 void TForm1::setReadout(Readout readout, const std::string& text) {
     (readout == Readout::RenderTime ? Label4 : Label9).setCaption(text);

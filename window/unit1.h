@@ -1,9 +1,12 @@
 #pragma once
-// The saver window: full screen, a black top-most window with the moiré
-// seen through a centred 1024 x 768 panel; in preview, a disabled child of
-// the control panel's preview area showing a fixed sample picture.
+// The saver window: full screen, a black top-most window over every monitor
+// with the moiré seen through a 1024 x 768 panel centred on each (enlarged by
+// a whole number on high-DPI monitors); in preview, a disabled child of the
+// control panel's preview area showing a fixed sample picture.
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "animation/stage.h"
 #include "toolkit/tk.h"
@@ -44,6 +47,7 @@ public:
     void FormKeyDown(tk::Key& key, tk::Shift shift);
     void FormKeyUp(tk::Key& key, tk::Shift shift);
     void FormMouseMove(tk::Shift shift, int x, int y);
+    void FormDisplayChange();
     void Image1MouseDown(tk::MouseButton button, tk::Shift shift, int x, int y);
     void Image1DblClick();
     void Image1MouseMove(tk::Shift shift, int x, int y);
@@ -74,8 +78,21 @@ public:
     morvelux::Rgb windowText() const override;
 
 private:
+    // The picture on a monitor other than the primary: a panel and image
+    // like Panel1 and Image1, with the same events.
+    struct MonitorPanel {
+        explicit MonitorPanel(TForm1& form);
+        tk::Panel panel;
+        tk::Image image;
+    };
+
     tk::IdleWait idle();
     void layOutFullScreen();
+    bool layOutMonitors();
+    void keepMonitorPanels(std::size_t count);
+    void placePanel(tk::Panel& panel, tk::Image& image, const tk::Monitor& monitor) const;
+    void placeImage(tk::Image& image) const;
+    int primaryZoom() const { return Image1.zoom(); }
     void layOutPreview();
     void readSettings();
     void resetState();
@@ -87,6 +104,9 @@ private:
     const morvelux::SaverPictures& pictures_;
     morvelux::TSaverState state_;
     morvelux::Stage stage_;
+    std::vector<tk::Monitor> monitors_;
+    std::vector<std::unique_ptr<MonitorPanel>> monitorPanels_;  // the monitors after the primary
+    morvelux::Point imagePos_;                                   // (L, T) in pattern pixels
 
     std::int32_t PlatformId_ = 0;
     std::string DispStr_;

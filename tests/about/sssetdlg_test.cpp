@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "about/sssetdlg.h"
+#include "gfx/layout.h"
 #include "tests/toolkit/fake_backend.h"
 
 namespace {
@@ -93,6 +94,22 @@ TEST_F(AboutDialogTest, OtherMeasuresGiveOtherWidthsAndTheButtonStaysCentred) {
     EXPECT_EQ(dlg.clientWidth(), 340);
     EXPECT_EQ(dlg.OKBtn.left(), 134);  // 267 / 2 = 133.5: to even
     EXPECT_EQ(dlg.Edit_URL.left(), 82 + 340 - 292);
+}
+
+TEST_F(AboutDialogTest, AtTwiceTheDpiEverythingIsTwiceAsLargeAndTheWidthRuleHolds) {
+    platform.dpi = 192;
+    platform.widths["You can get the latest version from"] = 371;  // text does not grow exactly twofold
+    TScrnSaveSetupDlg& dlg = makeDialog();
+    dlg.createHandle();
+    EXPECT_EQ(dlg.font.height, 24);
+    EXPECT_EQ(dlg.Label_Title.font.height, 38);
+    EXPECT_EQ(dlg.Label_Title.bounds(), (tk::Bounds{94, 20, 378, 38}));
+    EXPECT_EQ(dlg.Label5.width(), 371) << "measured again in its larger font";
+    EXPECT_EQ(dlg.width(), morvelux::dialogWidthFor(371));
+    EXPECT_EQ(dlg.height(), 380);
+    EXPECT_EQ(dlg.OKBtn.bounds().width, 146);
+    EXPECT_EQ(dlg.OKBtn.left(), morvelux::centred(dlg.clientWidth(), 146));
+    EXPECT_EQ(dlg.Edit_URL.left(), 164 + dlg.clientWidth() - 584) << "still anchored to the right edge";
 }
 
 TEST_F(AboutDialogTest, ShownScreenCentred) {

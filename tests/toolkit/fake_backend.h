@@ -16,6 +16,7 @@ public:
     std::map<std::string, int> widths;  // measured width of a text; else 6 per character
     Insets dialogFrame{3, 22, 3, 3};
     Bounds screenBounds{0, 0, 1280, 1024};
+    int dpi = kDesignedDpi;
     std::function<void(Form&)> duringModal;  // one turn of the modal loop
     std::vector<CreateParams> realised;
     std::vector<std::string> events;  // "realise", "show", "hide", "destroy"
@@ -40,6 +41,7 @@ public:
         return form.borderStyle == BorderStyle::Dialog ? dialogFrame : Insets{};
     }
     Bounds screen() override { return screenBounds; }
+    int screenDpi() override { return dpi; }
     void showModal(Form& form) override {
         if (duringModal) duringModal(form);
     }

@@ -25,7 +25,11 @@ public:
     Registry& registry() override { return *reg; }
     void showCursor(bool show) override { cursorShows += show ? 1 : -1; }
     std::optional<tk::Bounds> windowRect(std::int32_t) override { return hostRect; }
-    Size screenSize() override { return screen; }
+    std::vector<tk::Monitor> screens;  // when empty, one primary monitor of `screen` at 96 DPI
+    std::vector<tk::Monitor> monitors() override {
+        if (screens.empty()) return {{{0, 0, screen.width, screen.height}, kDesignedDpi, true}};
+        return screens;
+    }
     std::optional<std::int32_t> platformId() override { return platform; }
     void setScreenSaverRunning(bool running) override { saverRunningCalls.push_back(running); }
     void disableInputMethod(tk::Form&) override { ++inputMethodDisabled; }

@@ -310,3 +310,84 @@ TEST_F(SaverWindowTest, DestructionRestoresTheTimerResolution) {
 
 }  // namespace
 }  // namespace morvelux::testing
+
+namespace morvelux::testing {
+namespace {
+
+// The panels of the monitors after the primary, in the monitors' order.
+std::vector<tk::Control*> otherPanels(TForm1& form) {
+    std::vector<tk::Control*> panels;
+    for (tk::Control* child : form.children())
+        if (child->name() == "MonitorPanel") panels.push_back(child);
+    return panels;
+}
+
+tk::Image& imageOf(tk::Control* panel) { return static_cast<tk::Image&>(*panel->children().front()); }
+
+// Left of the primary (negative coordinates), the primary, and a 4K monitor at 200 % below it.
+const std::vector<tk::Monitor> kThreeMonitors{{{0, 0, 1024, 768}, 96, true},
+                                              {{-1280, -100, 1280, 1024}, 96, false},
+                                              {{0, 768, 3840, 2160}, 192, false}};
+
+TEST_F(SaverWindowTest, EveryMonitorShowsTheSameFrameCentredAtItsWholeZoom) {
+    platform.screens = kThreeMonitors;
+    TForm1& f = activate();
+    EXPECT_EQ(f.bounds(), (tk::Bounds{-1280, -100, 5120, 3028})) << "the whole desktop";
+    EXPECT_EQ(f.Panel1.bounds(), (tk::Bounds{1280, 100, 1024, 768})) << "the primary as on its own";
+    const auto others = otherPanels(f);
+    ASSERT_EQ(others.size(), 2u);
+    EXPECT_EQ(others[0]->bounds(), (tk::Bounds{128, 128, 1024, 768}));
+    EXPECT_EQ(others[1]->bounds(), (tk::Bounds{1280 + 896, 868 + 312, 2048, 1536}));
+    EXPECT_EQ(f.panelSize(), kPanelSize) << "the animation sees pattern pixels";
+
+    for (int i = 0; i < 3; ++i) f.AutoMove();
+    EXPECT_EQ(imageOf(others[0]).bounds(), (tk::Bounds{f.Image1.left(), 0, 1600, 768}));
+    EXPECT_EQ(imageOf(others[1]).bounds(), (tk::Bounds{2 * f.Image1.left(), 0, 3200, 1536}));
+    EXPECT_EQ(imageOf(others[1]).zoom(), 2);
+    for (tk::Control* panel : others) EXPECT_EQ(imageOf(panel).bitmap(), &state().WorkBmp);
+}
+
+TEST_F(SaverWindowTest, InputOnAnotherMonitorFollowsThePrimarysRules) {
+    platform.screens = kThreeMonitors;
+    activate();
+    tk::Image& second = imageOf(otherPanels(*form)[1]);
+    for (int i = 0; i < 8; ++i) {
+        at(53000 + i * 10);
+        second.OnMouseMove(0, 5, 5);
+    }
+    EXPECT_FALSE(form->Closed());
+    form->OnMouseMove(0, 0, 0);
+    EXPECT_TRUE(form->Closed()) << "the second monitor's picture moves count on the border's count";
+
+    activate();
+    imageOf(otherPanels(*form)[0]).OnMouseDown(tk::MouseButton::Left, 0, 1, 1);
+    EXPECT_TRUE(form->Closed());
+}
+
+TEST_F(SaverWindowTest, ScreensChangingUnderItAreLaidOutAgainWithoutDisturbingTheMotion) {
+    platform.screens = kThreeMonitors;
+    TForm1& f = activate();
+    for (int i = 0; i < 5; ++i) idleAt(50000 + i * 60);
+    const TSaverState before = state();
+    const int left = f.Image1.left();
+
+    platform.screens = {{{0, 0, 1920, 1080}, 144, true}};  // one monitor, new resolution and DPI
+    f.OnDisplayChange();
+    EXPECT_TRUE(otherPanels(f).empty()) << "the panels of monitors that went are gone";
+    EXPECT_EQ(f.bounds(), (tk::Bounds{0, 0, 1920, 1080}));
+    EXPECT_EQ(f.Panel1.bounds(), (tk::Bounds{448, 156, 1024, 768})) << "1.5 rounds down to zoom 1";
+
+    platform.screens = {{{0, 0, 3840, 2160}, 192, true}, {{3840, 0, 1024, 768}, 96, false}};
+    f.OnDisplayChange();
+    EXPECT_EQ(f.Panel1.bounds(), (tk::Bounds{896, 312, 2048, 1536}));
+    EXPECT_EQ(f.Image1.left(), 2 * left);
+    ASSERT_EQ(otherPanels(f).size(), 1u);
+    EXPECT_EQ(imageOf(otherPanels(f)[0]).bitmap(), &state().WorkBmp) << "a new monitor shows the frame at once";
+    EXPECT_EQ(state().ActivatedAt, before.ActivatedAt) << "the title card keeps its time";
+    EXPECT_EQ(state().MoveTick, before.MoveTick);
+    EXPECT_EQ(state().LastTickAt, before.LastTickAt);
+    EXPECT_FALSE(f.Closed());
+}
+
+}  // namespace
+}  // namespace morvelux::testing

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "toolkit/win32/binding.h"
+#include "toolkit/win32/monitors.h"
 #include "toolkit/win32/platform.h"
 #include "toolkit/win32/paint_canvas.h"
 #include "toolkit/win32/win32_backend.h"
@@ -18,16 +19,16 @@ constexpr char kPanelClass[] = "MorveluxPanel";
 constexpr char kApplicationClass[] = "MorveluxApplication";
 const LPCSTR kArrowCursor = MAKEINTRESOURCEA(32512);  // IDC_ARROW
 
+// RegisterClassA rather than the Ex form: the classes need no small icon.
 bool registerClass(HINSTANCE instance, const char* name, UINT style, WNDPROC proc) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
+    WNDCLASSA wc{};
     wc.style = style;
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, kArrowCursor);
     wc.lpszClassName = name;
     // Another platform object of this process may have it already: the same class.
-    return RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 struct ChildWindow {
@@ -128,22 +129,36 @@ bool Win32Backend::realise(Form& form, const CreateParams& p) {
 }
 
 bool Win32Backend::realiseChildren(Control& parent, HWND parentWindow) {
-    for (Control* child : parent.children()) {
-        if (!child->windowed()) continue;
-        const ChildWindow kind = childWindowFor(child->windowKind());
-        DWORD style = kind.style;
-        if (child->visible()) style |= WS_VISIBLE;
-        if (!child->enabled()) style |= WS_DISABLED;
-        const Bounds& b = child->bounds();
-        const HWND hwnd = CreateWindowExA(kind.exStyle, kind.className, child->caption().c_str(), style, b.left,
-                                          b.top, b.width, b.height, parentWindow,
-                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId_++)), instance_, child);
-        if (!hwnd) return false;
-        child->native = hwnd;
-        SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(gdi_.font(child->font)), FALSE);
-        if (!realiseChildren(*child, hwnd)) return false;
-    }
+    for (Control* child : parent.children())
+        if (child->windowed() && !realiseOne(*child, parentWindow)) return false;
     return true;
+}
+
+bool Win32Backend::realiseOne(Control& control, HWND parentWindow) {
+    const ChildWindow kind = childWindowFor(control.windowKind());
+    DWORD style = kind.style;
+    if (control.visible()) style |= WS_VISIBLE;
+    if (!control.enabled()) style |= WS_DISABLED;
+    const Bounds& b = control.bounds();
+    const HWND hwnd = CreateWindowExA(kind.exStyle, kind.className, control.caption().c_str(), style, b.left, b.top,
+                                      b.width, b.height, parentWindow,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId_++)), instance_, &control);
+    if (!hwnd) return false;
+    control.native = hwnd;
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(gdi_.font(control.font)), FALSE);
+    return realiseChildren(control, hwnd);
+}
+
+bool Win32Backend::realiseChild(Control& control) {
+    if (!control.windowed()) {
+        invalidate(control);
+        return true;
+    }
+    const HWND parentWindow = control.parent() ? handleOf(*control.parent()) : nullptr;
+    if (!parentWindow) return false;
+    if (realiseOne(control, parentWindow)) return true;
+    forget(control);  // what was made of it goes again
+    return false;
 }
 
 void Win32Backend::destroy(Form& form) {
@@ -255,6 +270,8 @@ Insets Win32Backend::frame(const Form& form) {
 }
 
 Bounds Win32Backend::screen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+int Win32Backend::screenDpi() { return primaryDpi(); }
 
 void Win32Backend::showModal(Form& form) {
     const HWND hwnd = handleOf(form);

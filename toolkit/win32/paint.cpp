@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "gfx/zoom.h"
 #include "toolkit/form.h"
 #include "toolkit/win32/paint_canvas.h"
 #include "toolkit/win32/platform.h"
@@ -46,6 +47,10 @@ struct Rows {
     const Rgb* palette;
     std::size_t paletteSize;
 };
+
+Rows rowsOf(const Bitmap1& bitmap) {
+    return {bitmap.bytes(), bitmap.strideBytes(), 1, bitmap.palette().data(), bitmap.palette().size()};
+}
 
 // Rows shown with their top-left at (x, y), of which only `visible` (device
 // coordinates) is drawn.
@@ -101,12 +106,27 @@ void Win32Backend::PaintCanvas::fill(const Bounds& area, Rgb colour) {
     });
 }
 
-void Win32Backend::PaintCanvas::draw(int x, int y, const Bitmap1& bitmap, const Bounds& visible) {
+void Win32Backend::PaintCanvas::draw(int x, int y, const Bitmap1& bitmap, const Bounds& visible, int zoom) {
     withDc([&](HDC dc) {
-        blitRows(dc, x, y, bitmap.width(), bitmap.height(),
-                 {bitmap.bytes(), bitmap.strideBytes(), 1, bitmap.palette().data(), bitmap.palette().size()},
-                 visibleRect(visible));
+        if (zoom > 1)
+            drawZoomed(dc, x, y, bitmap, visibleRect(visible), zoom);
+        else
+            blitRows(dc, x, y, bitmap.width(), bitmap.height(), rowsOf(bitmap), visibleRect(visible));
     });
+}
+
+// Enlarges just the part that shows, then copies it like any picture: GDI's
+// stretching is left out, as it may smooth or drop rows where whole pixels
+// must stay whole.
+void Win32Backend::PaintCanvas::drawZoomed(HDC dc, int x, int y, const Bitmap1& bitmap, RECT visible, int zoom) {
+    const RECT part = intersect({x, y, x + bitmap.width() * zoom, y + bitmap.height() * zoom}, visible);
+    if (IsRectEmpty(&part)) return;
+    const auto first = [zoom](int from) { return from / zoom; };
+    const auto pastLast = [zoom](int to) { return (to + zoom - 1) / zoom; };
+    const morvelux::Rect source{first(part.left - x), first(part.top - y), pastLast(part.right - x),
+                                pastLast(part.bottom - y)};
+    const int column = morvelux::zoomInto(zoomed_, bitmap, source, zoom);
+    blitRows(dc, x + column * zoom, y + source.top * zoom, zoomed_.width(), zoomed_.height(), rowsOf(zoomed_), part);
 }
 
 void Win32Backend::PaintCanvas::draw(int x, int y, const Dib& dib, const Bounds& visible) {

@@ -14,7 +14,7 @@ public:
     HDC paintDc = nullptr;
 
     void fill(const Bounds& area, Rgb colour) override;
-    void draw(int x, int y, const Bitmap1& bitmap, const Bounds& visible) override;
+    void draw(int x, int y, const Bitmap1& bitmap, const Bounds& visible, int zoom) override;
     void draw(int x, int y, const Dib& dib, const Bounds& visible) override;
     void text(const Bounds& area, const std::string& text, const TextStyle& style) override;
 
@@ -22,8 +22,10 @@ private:
     template <typename F>
     void withDc(F draw);
     RECT visibleRect(const Bounds& visible) const;
+    void drawZoomed(HDC dc, int x, int y, const Bitmap1& bitmap, RECT visible, int zoom);
 
     GdiCache& gdi_;
+    Bitmap1 zoomed_;  // the visible part of an enlarged picture, kept to reuse its memory
 };
 
 }  // namespace tk::win32

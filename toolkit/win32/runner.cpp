@@ -4,6 +4,42 @@
 
 namespace tk::win32 {
 
+namespace {
+
+// The input kinds of the first Win32 systems: what the wake mask falls back to.
+constexpr DWORD kClassicInput =
+    QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY | QS_SENDMESSAGE;
+
+}  // namespace
+
+InputWait InputWait::forThisSystem() {
+    const HMODULE user32 = GetModuleHandleA("user32.dll");
+    FARPROC waitEx = user32 ? GetProcAddress(user32, "MsgWaitForMultipleObjectsEx") : nullptr;
+    return {reinterpret_cast<MsgWaitEx>(reinterpret_cast<void*>(waitEx)), MsgWaitForMultipleObjects};
+}
+
+DWORD InputWait::operator()(DWORD milliseconds) {
+    DWORD result = waitOnce(milliseconds);
+    while (result == WAIT_FAILED && stepDown()) result = waitOnce(milliseconds);
+    return result;
+}
+
+// A refused wait fails at once; each step leaves out what an older system may not know.
+bool InputWait::stepDown() {
+    if (mask_ != kClassicInput) {
+        mask_ = kClassicInput;
+        return true;
+    }
+    if (!waitEx_) return false;
+    waitEx_ = nullptr;  // in case the Ex form refuses its input-available flag
+    return true;
+}
+
+DWORD InputWait::waitOnce(DWORD milliseconds) const {
+    if (waitEx_) return waitEx_(0, nullptr, milliseconds, mask_, MWMO_INPUTAVAILABLE);
+    return wait_(0, nullptr, FALSE, milliseconds, mask_);
+}
+
 void Win32Runner::run(Application& app) {
     while (!app.terminated())
         if (!handleOneMessage(app)) idle(app);
@@ -23,7 +59,7 @@ void Win32Runner::titleChanged(const std::string& title) {
 }
 
 void Win32Runner::waitForMessage(std::chrono::milliseconds timeout) {
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(timeout.count()), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    inputWait_(static_cast<DWORD>(timeout.count()));
 }
 
 bool Win32Runner::handleOneMessage(Application& app) {

@@ -31,6 +31,7 @@ public:
     void paint(Control& control, HWND hwnd);
 
     bool realise(Form& form, const CreateParams& params) override;
+    bool realiseChild(Control& control) override;
     void destroy(Form& form) override;
     void forget(Control& control) override;
     void boundsChanged(Control& control, const Bounds& old) override;
@@ -42,12 +43,14 @@ public:
     int textHeight(const Font& font) override;
     Insets frame(const Form& form) override;
     Bounds screen() override;
+    int screenDpi() override;
     void showModal(Form& form) override;
     Canvas& canvas(Form& form) override;
 
 private:
     const char* formClass(UINT classStyle);  // nullptr when it cannot be registered
     bool realiseChildren(Control& parent, HWND parentWindow);
+    bool realiseOne(Control& control, HWND parentWindow);
     void invalidateArea(const Control& control, const Bounds& area);
 
     HINSTANCE instance_;

@@ -15,6 +15,32 @@ namespace tk::win32 {
 // True when the filter has handled the message.
 using MessageFilter = std::function<bool(MSG&)>;
 
+using MsgWaitEx = DWORD(WINAPI*)(DWORD, const HANDLE*, DWORD, DWORD, DWORD);
+using MsgWait = DWORD(WINAPI*)(DWORD, const HANDLE*, BOOL, DWORD, DWORD);
+
+// Sleeps until input arrives or the time is up. Windows 95 lacks
+// MsgWaitForMultipleObjectsEx; there the older wait serves, which sees only
+// input that arrived since the queue was last read, so the caller drains the
+// queue first. When a system refuses the wait (newer input kinds in the wake
+// mask, an unknown flag), it falls back to what the first Win32 systems knew.
+class InputWait {
+public:
+    InputWait(MsgWaitEx waitEx, MsgWait wait) : waitEx_(waitEx), wait_(wait) {}
+    static InputWait forThisSystem();
+
+    DWORD operator()(DWORD milliseconds);
+    DWORD wakeMask() const { return mask_; }
+    bool usesWaitEx() const { return waitEx_ != nullptr; }
+
+private:
+    DWORD waitOnce(DWORD milliseconds) const;
+    bool stepDown();
+
+    MsgWaitEx waitEx_;
+    MsgWait wait_;
+    DWORD mask_ = QS_ALLINPUT;
+};
+
 class Win32Runner : public Runner {
 public:
     void attach(HWND applicationWindow) { appWindow_ = applicationWindow; }
@@ -43,6 +69,7 @@ public:
 
 private:
     HWND appWindow_ = nullptr;
+    InputWait inputWait_ = InputWait::forThisSystem();
     std::vector<std::pair<int, MessageFilter>> filters_;
     int nextFilter_ = 0;
 };

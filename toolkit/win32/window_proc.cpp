@@ -7,6 +7,9 @@
 #include "toolkit/win32/platform.h"
 #include "toolkit/win32/win32_backend.h"
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0  // Windows 8.1 and later
+#endif
 #ifndef WM_XBUTTONDOWN
 #define WM_XBUTTONDOWN 0x020B
 #define WM_XBUTTONDBLCLK 0x020D
@@ -147,6 +150,13 @@ LRESULT formMessage(Form& form, HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND:
         command(form, wParam, lParam);
         return 0;
+    case WM_DISPLAYCHANGE:
+    case WM_DPICHANGED:
+    case WM_SETTINGCHANGE:
+        // Every top-level window hears these; a form that lays itself out
+        // by the screens does it again, one that does not carries on.
+        if (form.OnDisplayChange) form.OnDisplayChange();
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     case DM_GETDEFID:
         if (Control* button = form.answering(DialogKey::Enter))
             if (const HWND window = handleOf(*button)) return kHasDefaultId | GetDlgCtrlID(window);
