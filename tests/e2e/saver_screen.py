@@ -2,7 +2,6 @@
 where the test wants it, reading the panel off the screen and placing it
 on the animation (which tick, with or without the title card), and ending
 the saver with Esc."""
-import sys
 import time
 
 import moire
@@ -148,7 +147,3 @@ class FullScreenCase(wh.E2ETestCase):
         expected = self.wine.render_expected(ticks=observation.tick, title=observation.title).crop(x, y, w, h)
         mismatch = pixels.compare(expected, observation.shot)
         self.assertFalse(mismatch, "%s, against the render tool: %s" % (observation, mismatch))
-
-    def report(self, text):
-        """A figure the run measured, in the test's output."""
-        print("measured: %s" % text, file=sys.stderr)

@@ -12,6 +12,7 @@ from test_input import GRACE_S, MOVE_INTERVAL_S, path
 
 LEFT_OPEN = "FF00FF"  # a window's colour that nothing of the saver's can show
 MAGENTA = (0xFF, 0x00, 0xFF)
+WM_DISPLAYCHANGE, WM_SETTINGCHANGE, SPI_SETWORKAREA = 0x007E, 0x001A, 0x002F
 
 
 class AllMonitorsCase(MonitorsCase):
@@ -84,8 +85,17 @@ class ThreeMonitors(AllMonitorsCase):
 
     screen = "triple"
 
-    def test_the_same_frame_on_all_three_and_esc_ends(self):
-        saver, window, probe, _ = self.check_all_covered()
+    def test_the_same_frame_on_all_three_through_display_changes_and_esc_ends(self):
+        saver, window, probe, before = self.check_all_covered()
+        ours = self.saver_window_info()
+        # What Windows sends on a change of monitors; Wine cannot change Xephyr's while it runs.
+        changes = ((WM_DISPLAYCHANGE, 32, 1024 | 768 << 16), (WM_SETTINGCHANGE, SPI_SETWORKAREA, 0))
+        for message, wparam, lparam in changes:
+            code, _ = self.wine.wininfo("send", ours["hwnd"], message, wparam, lparam)
+            self.assertEqual(code, 0, "message 0x%X was not answered" % message)
+        shot, after = self.frames()
+        self.assertGreater(after[0].observation.tick, before[0].observation.tick, "the motion started again")
+        self.assert_black_round_panels(shot, after)
         self.end_with_esc(saver, window)
         self.close_probe(probe)
 

@@ -802,6 +802,10 @@ class E2ETestCase(unittest.TestCase):
         actual = proc.wait(timeout)
         self.assertEqual(actual, code, "%r exit code" % proc)
 
+    def report(self, text):
+        """A figure the run measured, in the test's output."""
+        print("measured: %s" % text, file=sys.stderr)
+
 
 def main():
     unittest.main(module="__main__", verbosity=2)
