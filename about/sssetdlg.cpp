@@ -35,6 +35,7 @@ TScrnSaveSetupDlg::TScrnSaveSetupDlg(const tk::FormKey& key, morvelux::Registry&
     layOut();
     OnCreate = [this] { FormCreate(); };
     OnDestroy = [this] { FormDestroy(); };
+    OnDisplayChange = [this] { FormDisplayChange(); };
     OKBtn.OnClick = [this] { OKBtnClick(); };
 }
 
@@ -91,10 +92,18 @@ void TScrnSaveSetupDlg::createParams(tk::CreateParams& params) {
 }
 
 void TScrnSaveSetupDlg::FormCreate() {
+    sizeToLabel();
+    settings_.Open();
+}
+
+// Moved to a monitor of another DPI, the dialog has been scaled to it; its
+// width still comes from the label as measured there.
+void TScrnSaveSetupDlg::FormDisplayChange() { sizeToLabel(); }
+
+void TScrnSaveSetupDlg::sizeToLabel() {
     setWidth(morvelux::dialogWidthFor(Label5.width()));
     setHeight(scale(kDialogHeight));
     OKBtn.setLeft(morvelux::centred(clientWidth(), OKBtn.width()));
-    settings_.Open();
 }
 
 void TScrnSaveSetupDlg::FormDestroy() {

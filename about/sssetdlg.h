@@ -23,6 +23,7 @@ public:
     void createParams(tk::CreateParams& params) override;
     void FormCreate();
     void FormDestroy();
+    void FormDisplayChange();
     void OKBtnClick();
 
     std::intptr_t ownerWindow() const { return ownerWindow_; }
@@ -30,6 +31,7 @@ public:
 
 private:
     void layOut();
+    void sizeToLabel();
 
     morvelux::DesktopWindows& desktop_;
     morvelux::TSettings settings_;

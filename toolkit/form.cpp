@@ -90,9 +90,11 @@ void Form::scaleTo(int dpi) {
     collect(*this, dpi, dpi_, children);
     const Bounds client = clientRect();
     font.height = scaledBy(font.height, dpi, dpi_);
+    backend().fontChanged(*this);
     setClientSize(scaledBy(client.width, dpi, dpi_), scaledBy(client.height, dpi, dpi_));
     for (const Rescaled& r : children) {
         r.control->setBounds(r.bounds);
+        backend().fontChanged(*r.control);
         r.control->fontScaled();
     }
     dpi_ = dpi;
@@ -113,6 +115,11 @@ void Form::centreOnScreen() {
 
 CloseAction Form::defaultCloseAction() const {
     return application_.mainForm == this ? CloseAction::Free : CloseAction::Hide;
+}
+
+void Form::doDisplayChange() {
+    if (scaled && created_) scaleTo(backend().dpiOf(*this));
+    if (OnDisplayChange) OnDisplayChange();
 }
 
 void Form::doCreate() {

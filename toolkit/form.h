@@ -79,6 +79,7 @@ public:
 
     // The events as the platform delivers them.
     void doCreate();
+    void doDisplayChange();  // a scaled form follows its monitor's DPI, then OnDisplayChange
     void doClose();  // the close course of a form that is not modal
     // A key for the form: OnKeyDown or OnKeyUp. True when a handler
     // swallowed it (cleared the key).

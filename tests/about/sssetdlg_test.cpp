@@ -112,6 +112,19 @@ TEST_F(AboutDialogTest, AtTwiceTheDpiEverythingIsTwiceAsLargeAndTheWidthRuleHold
     EXPECT_EQ(dlg.Edit_URL.left(), 164 + dlg.clientWidth() - 584) << "still anchored to the right edge";
 }
 
+TEST_F(AboutDialogTest, MovedToAMonitorOfAnotherDpiItScalesAgainByTheSameRules) {
+    TScrnSaveSetupDlg& dlg = makeDialog();
+    dlg.createHandle();
+    platform.dpi = 144;
+    platform.widths["You can get the latest version from"] = 275;
+    dlg.doDisplayChange();
+    EXPECT_EQ(dlg.Label_Title.font.height, 29);  // 28.5 away from zero
+    EXPECT_EQ(dlg.Label5.width(), 275);
+    EXPECT_EQ(dlg.width(), morvelux::dialogWidthFor(275));
+    EXPECT_EQ(dlg.height(), 285);
+    EXPECT_EQ(dlg.OKBtn.left(), morvelux::centred(dlg.clientWidth(), dlg.OKBtn.width()));
+}
+
 TEST_F(AboutDialogTest, ShownScreenCentred) {
     TScrnSaveSetupDlg& dlg = makeDialog();
     platform.duringModal = [&](tk::Form&) {

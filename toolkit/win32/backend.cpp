@@ -273,6 +273,19 @@ Bounds Win32Backend::screen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), Get
 
 int Win32Backend::screenDpi() { return primaryDpi(); }
 
+int Win32Backend::dpiOf(const Form& form) {
+    RECT r{};
+    if (!GetWindowRect(handleOf(form), &r)) return screenDpi();
+    return dpiAt({r.left, r.top, r.right - r.left, r.bottom - r.top});
+}
+
+void Win32Backend::fontChanged(Control& control) {
+    if (const HWND hwnd = handleOf(control))
+        SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(gdi_.font(control.font)), TRUE);
+    else
+        invalidate(control);
+}
+
 void Win32Backend::showModal(Form& form) {
     const HWND hwnd = handleOf(form);
     if (!hwnd) return;

@@ -86,4 +86,16 @@ std::vector<Monitor> displayMonitors() { return MonitorList().list(); }
 
 int primaryDpi() { return displayMonitors().front().dpi; }
 
+int dpiAt(const Bounds& area) {
+    const auto overlap = [&area](const Monitor& m) {
+        const long long w = std::min(area.right(), m.bounds.right()) - std::max(area.left, m.bounds.left);
+        const long long h = std::min(area.bottom(), m.bounds.bottom()) - std::max(area.top, m.bounds.top);
+        return w > 0 && h > 0 ? w * h : 0;
+    };
+    const std::vector<Monitor> monitors = displayMonitors();
+    const auto most = std::max_element(monitors.begin(), monitors.end(),
+                                       [&](const Monitor& a, const Monitor& b) { return overlap(a) < overlap(b); });
+    return overlap(*most) > 0 ? most->dpi : monitors.front().dpi;
+}
+
 }  // namespace tk::win32

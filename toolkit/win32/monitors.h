@@ -15,4 +15,7 @@ std::vector<Monitor> displayMonitors();
 // The DPI of the primary monitor.
 int primaryDpi();
 
+// The DPI of the monitor that has most of `area` (the primary's when none has any).
+int dpiAt(const Bounds& area);
+
 }  // namespace tk::win32

@@ -44,6 +44,8 @@ public:
     Insets frame(const Form& form) override;
     Bounds screen() override;
     int screenDpi() override;
+    int dpiOf(const Form& form) override;
+    void fontChanged(Control& control) override;
     void showModal(Form& form) override;
     Canvas& canvas(Form& form) override;
 

@@ -155,7 +155,7 @@ LRESULT formMessage(Form& form, HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_SETTINGCHANGE:
         // Every top-level window hears these; a form that lays itself out
         // by the screens does it again, one that does not carries on.
-        if (form.OnDisplayChange) form.OnDisplayChange();
+        form.doDisplayChange();
         return DefWindowProcA(hwnd, message, wParam, lParam);
     case DM_GETDEFID:
         if (Control* button = form.answering(DialogKey::Enter))
