@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "about/desktop_windows.h"
+#include "toolkit/win32/system_function.h"
 
 namespace morvelux {
 namespace {
@@ -9,9 +10,7 @@ namespace {
 // without it the dialog is simply owned by no window.
 HWND foreground() {
     using Foreground = HWND(WINAPI*)();
-    const HMODULE user = GetModuleHandleA("user32.dll");
-    const auto get = user ? reinterpret_cast<Foreground>(reinterpret_cast<void*>(GetProcAddress(user, "GetForegroundWindow")))
-                          : nullptr;
+    const auto get = tk::win32::loadedFunction<Foreground>("user32.dll", "GetForegroundWindow");
     return get ? get() : nullptr;
 }
 

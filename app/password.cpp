@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "toolkit/win32/system_function.h"
+
 namespace morvelux {
 
 namespace {
@@ -28,8 +30,7 @@ void changeSaverPassword(std::int32_t owner) {
     if (path.empty()) return;
     const HMODULE library = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!library) return;
-    const auto change = reinterpret_cast<PwdChangePassword>(
-        reinterpret_cast<void*>(GetProcAddress(library, "PwdChangePasswordA")));
+    const auto change = tk::win32::functionOf<PwdChangePassword>(library, "PwdChangePasswordA");
     if (change) change("SCRSAVE", reinterpret_cast<HWND>(static_cast<std::intptr_t>(owner)), 0, 0);
     FreeLibrary(library);
 }

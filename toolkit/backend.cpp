@@ -32,8 +32,7 @@ Insets Backend::frame(const Form& form) {
 }
 
 Bounds Backend::screen() { return {0, 0, 1024, 768}; }
-int Backend::screenDpi() { return kDesignedDpi; }
-int Backend::dpiOf(const Form&) { return screenDpi(); }
+int Backend::dpiOf(const Form&) { return kDesignedDpi; }
 void Backend::fontChanged(Control&) {}
 
 void Backend::showModal(Form&) {}

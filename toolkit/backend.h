@@ -36,8 +36,9 @@ public:
     virtual int textHeight(const Font& font);
     virtual Insets frame(const Form& form);  // non-client thickness of the form's window
     virtual Bounds screen();                 // the primary screen
-    virtual int screenDpi();                 // pixels per inch of the primary screen
-    virtual int dpiOf(const Form& form);     // of the monitor the form is (mostly) on
+    // Pixels per inch of the monitor the form is (mostly) on; the primary's
+    // before its window is made.
+    virtual int dpiOf(const Form& form);
     virtual void fontChanged(Control& control);
     // Runs the form's modal message loop until form.modalResult is set (or
     // nothing more can happen: the null backend returns at once).

@@ -41,7 +41,7 @@ void Form::createParams(CreateParams& params) {
 bool Form::createHandle() {
     if (created_) return true;
     if (destroyed_) return false;
-    if (scaled) scaleTo(backend().screenDpi());
+    if (scaled) scaleTo(backend().dpiOf(*this));
     CreateParams params;
     createParams(params);
     if (!backend().realise(*this, params)) return false;

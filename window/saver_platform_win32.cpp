@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 
 #include "toolkit/win32/monitors.h"
+#include "toolkit/win32/system_function.h"
 
 namespace morvelux {
 namespace {
@@ -21,10 +22,7 @@ HWND handleOf(std::int32_t window) {
 // process with windows, so a process without it has none to turn off.
 void detachInputMethod(HWND window) {
     using AssociateContext = HANDLE(WINAPI*)(HWND, HANDLE);
-    const HMODULE imm = GetModuleHandleA("imm32.dll");
-    if (!imm) return;
-    const auto associate =
-        reinterpret_cast<AssociateContext>(reinterpret_cast<void*>(GetProcAddress(imm, "ImmAssociateContext")));
+    const auto associate = tk::win32::loadedFunction<AssociateContext>("imm32.dll", "ImmAssociateContext");
     if (associate) associate(window, nullptr);
 }
 

@@ -88,7 +88,7 @@ private:
 
     tk::IdleWait idle();
     void layOutFullScreen();
-    bool layOutMonitors();
+    void layOutMonitors();
     void keepMonitorPanels(std::size_t count);
     void placePanel(tk::Panel& panel, tk::Image& image, const tk::Monitor& monitor) const;
     void placeImage(tk::Image& image) const;

@@ -39,10 +39,10 @@ TForm1::MonitorPanel::MonitorPanel(TForm1& form) : panel(&form, "MonitorPanel"),
     image.OnMouseMove = [&form](tk::Shift shift, int x, int y) { form.Image1MouseMove(shift, x, y); };
 }
 
-bool TForm1::layOutMonitors() {
+void TForm1::layOutMonitors() {
     std::vector<tk::Monitor> monitors = platform_.monitors();
-    if (monitors.empty()) return false;  // nothing to go by: keep the layout there is
-    if (monitors == monitors_) return true;
+    // Nothing to go by, or nothing changed: keep the layout there is.
+    if (monitors.empty() || monitors == monitors_) return;
     monitors_ = std::move(monitors);
     const tk::Bounds desktop = desktopOf(monitors_);
     setBounds(desktop);
@@ -50,7 +50,6 @@ bool TForm1::layOutMonitors() {
     placePanel(Panel1, Image1, monitors_.front());
     for (std::size_t i = 0; i < monitorPanels_.size(); ++i)
         placePanel(monitorPanels_[i]->panel, monitorPanels_[i]->image, monitors_[i + 1]);
-    return true;
 }
 
 void TForm1::keepMonitorPanels(std::size_t count) {

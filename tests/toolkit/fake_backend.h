@@ -41,7 +41,7 @@ public:
         return form.borderStyle == BorderStyle::Dialog ? dialogFrame : Insets{};
     }
     Bounds screen() override { return screenBounds; }
-    int screenDpi() override { return dpi; }
+    int dpiOf(const Form&) override { return dpi; }
     void showModal(Form& form) override {
         if (duringModal) duringModal(form);
     }

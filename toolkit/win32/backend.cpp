@@ -271,11 +271,9 @@ Insets Win32Backend::frame(const Form& form) {
 
 Bounds Win32Backend::screen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
-int Win32Backend::screenDpi() { return primaryDpi(); }
-
 int Win32Backend::dpiOf(const Form& form) {
     RECT r{};
-    if (!GetWindowRect(handleOf(form), &r)) return screenDpi();
+    if (!handleOf(form) || !GetWindowRect(handleOf(form), &r)) return primaryDpi();
     return dpiAt({r.left, r.top, r.right - r.left, r.bottom - r.top});
 }
 

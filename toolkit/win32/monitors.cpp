@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "toolkit/win32/system_function.h"
+
 namespace tk::win32 {
 namespace {
 
@@ -11,11 +13,6 @@ using EnumMonitors = BOOL(WINAPI*)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
 using MonitorInfo = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
 using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
-
-template <typename F>
-F lookUp(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
 
 // The DPI every monitor has where the system knows no per-monitor DPI.
 int systemDpi() {
@@ -29,10 +26,9 @@ int systemDpi() {
 class MonitorList {
 public:
     MonitorList() : shcore_(LoadLibraryA("shcore.dll")) {
-        const HMODULE user = GetModuleHandleA("user32.dll");
-        enumMonitors_ = lookUp<EnumMonitors>(user, "EnumDisplayMonitors");
-        monitorInfo_ = lookUp<MonitorInfo>(user, "GetMonitorInfoA");
-        dpiForMonitor_ = lookUp<DpiForMonitor>(shcore_, "GetDpiForMonitor");
+        enumMonitors_ = loadedFunction<EnumMonitors>("user32.dll", "EnumDisplayMonitors");
+        monitorInfo_ = loadedFunction<MonitorInfo>("user32.dll", "GetMonitorInfoA");
+        dpiForMonitor_ = functionOf<DpiForMonitor>(shcore_, "GetDpiForMonitor");
     }
     ~MonitorList() {
         if (shcore_) FreeLibrary(shcore_);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/win32/system_function.h"
+
 namespace tk::win32 {
 
 namespace {
@@ -13,9 +15,7 @@ constexpr DWORD kClassicInput =
 }  // namespace
 
 InputWait InputWait::forThisSystem() {
-    const HMODULE user32 = GetModuleHandleA("user32.dll");
-    FARPROC waitEx = user32 ? GetProcAddress(user32, "MsgWaitForMultipleObjectsEx") : nullptr;
-    return {reinterpret_cast<MsgWaitEx>(reinterpret_cast<void*>(waitEx)), MsgWaitForMultipleObjects};
+    return {loadedFunction<MsgWaitEx>("user32.dll", "MsgWaitForMultipleObjectsEx"), MsgWaitForMultipleObjects};
 }
 
 DWORD InputWait::operator()(DWORD milliseconds) {

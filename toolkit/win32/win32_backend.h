@@ -43,7 +43,6 @@ public:
     int textHeight(const Font& font) override;
     Insets frame(const Form& form) override;
     Bounds screen() override;
-    int screenDpi() override;
     int dpiOf(const Form& form) override;
     void fontChanged(Control& control) override;
     void showModal(Form& form) override;
