@@ -435,10 +435,17 @@ class Wine:
     # registry
 
     def reg(self, *args, timeout=20):
-        """Runs Wine's reg.exe; returns (exit code, output lines, error text)."""
-        proc = self.start("reg", *args)
-        code = proc.wait(timeout)
-        return code, proc.lines(), proc.errors()
+        """Runs Wine's reg.exe; returns (exit code, output lines, error text).
+        reg.exe names every failure of its own (a missing key, a bad value);
+        once in a long while under load it ends with an error code and not a
+        word, having done nothing, and is then run once more."""
+        for _ in range(2):
+            proc = self.start("reg", *args)
+            code = proc.wait(timeout)
+            lines, errors = proc.lines(), proc.errors()
+            if code == 0 or any(line.strip() for line in lines) or errors.strip():
+                break
+        return code, lines, errors
 
     def reg_query(self, key):
         """The key's values {name: (type, data)} and subkey names, or None if it does not exist."""
