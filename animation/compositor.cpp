@@ -11,11 +11,11 @@ namespace {
 
 std::string millisText(Millis ms) { return std::to_string(ms) + " ms"; }
 
-bool titleDue(const TSaverState& s, Millis now) {
-    return now < static_cast<Millis>(s.ActivatedAt + s.TitleDuration);
-}
-
 }  // namespace
+
+bool titleDue(Millis at, Millis activatedAt, Millis duration) {
+    return at < static_cast<Millis>(activatedAt + duration);
+}
 
 void ClearImage(Stage& stage) {
     const Size image = stage.view.imageSize();
@@ -57,7 +57,7 @@ void ReDraw(Stage& stage) {
     blit(s.WorkBmp, -image.x, -image.y, panel.width, panel.height, s.Layer2, -s.OffsetX, -s.OffsetY,
          RasterOp::SrcInvert);
 
-    if (titleDue(s, stage.clock.now())) {
+    if (titleDue(stage.clock.now(), s.ActivatedAt, s.TitleDuration)) {
         const Bitmap1& title = stage.pictures.title;
         const Point at = titlePosition(stage);
         blit(s.WorkBmp, at.x, at.y, title.width(), title.height(), title, 0, 0, RasterOp::SrcCopy);

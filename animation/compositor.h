@@ -14,6 +14,10 @@ void BmpInit(Stage& stage);
 // Composes one frame into WorkBmp and hands it to the display image.
 void ReDraw(Stage& stage);
 
+// Whether the title card lies over a frame composed at `at`, when the saver
+// was activated at `activatedAt` (unsigned, the sum modulo 2^32).
+bool titleDue(Millis at, Millis activatedAt, Millis duration);
+
 // Where the title card's top-left corner goes in WorkBmp for the current image position.
 Point titlePosition(const Stage& stage);
 

@@ -46,7 +46,7 @@ void AutoMove(Stage& stage) {
     stage.view.setImagePos(image);
 }
 
-bool TickDue(Millis lastTick, Millis now, Millis interval) {
+bool tickDue(Millis lastTick, Millis now, Millis interval) {
     // A call in the very millisecond of the previous tick waits too: otherwise
     // a fast machine would take several steps at once and drift too fast.
     if (now == lastTick) return false;
@@ -54,22 +54,22 @@ bool TickDue(Millis lastTick, Millis now, Millis interval) {
     return !withinInterval;  // also due when the clock wrapped around or went back
 }
 
-Millis TickWait(Millis lastTick, Millis now, Millis interval) {
-    if (TickDue(lastTick, now, interval)) return 0;
+Millis tickWait(Millis lastTick, Millis now, Millis interval) {
+    if (tickDue(lastTick, now, interval)) return 0;
     const Millis dueAt = lastTick + interval;
     if (dueAt < lastTick) return 1;  // the deadline wrapped: any later millisecond is due
     return dueAt - now;
 }
 
-void AnimeLoop(Stage& stage, bool& done) {
+bool AnimeLoop(Stage& stage) {
     TSaverState& s = stage.state;
     const Millis now = stage.clock.now();
-    done = false;
-    if (!TickDue(s.LastTickAt, now, s.FrameInterval)) return;
+    if (!tickDue(s.LastTickAt, now, s.FrameInterval)) return false;
     s.LastTickAt = now;
-    if (!s.Animating) return;
+    if (!s.Animating) return false;
     AutoMove(stage);
     ReDraw(stage);
+    return true;
 }
 
 void AnimeStart(TSaverState& state) { state.Animating = true; }

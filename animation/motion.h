@@ -11,16 +11,17 @@ inline constexpr int kTurnPosition = 4;  // and settle this far from it
 // One motion step: odd steps move Layer2, even steps move the display image.
 void AutoMove(Stage& stage);
 
-// The idle handler: takes a tick when FrameInterval has passed, and always
-// asks to be called again (`done` := false).
-void AnimeLoop(Stage& stage, bool& done);
+// The idle handler: takes a tick when FrameInterval has passed. True when
+// the tick moved the layers and composed a new frame (not while paused).
+// The saver always has more to do, so its idle hook calls it again.
+bool AnimeLoop(Stage& stage);
 
 // Whether an idle call at `now` takes a tick after one taken at `lastTick`.
-bool TickDue(Millis lastTick, Millis now, Millis interval);
+bool tickDue(Millis lastTick, Millis now, Millis interval);
 
 // How many milliseconds from `now` until an idle call would take the next
 // tick (0: it would take one now), so the caller can sleep until then.
-Millis TickWait(Millis lastTick, Millis now, Millis interval);
+Millis tickWait(Millis lastTick, Millis now, Millis interval);
 
 void AnimeStart(TSaverState& state);  // the Btn_AnimeStart action
 void AnimeStop(TSaverState& state);   // the Btn_AnimeStop action

@@ -1,6 +1,6 @@
 #include "window/unit1.h"
 
-#include "animation/compositor.h"
+#include "animation/saver_core.h"
 #include "animation/dimensions.h"
 #include "animation/images/pictures.h"
 #include "animation/motion.h"
@@ -151,10 +151,8 @@ void TForm1::FormActivate() {
     if (state_.Activated) return;
     if (!Preview()) {
         platform_.hideApplicationWindow();
-        ClearImage(stage_);
-        BmpInit();
-        ReDraw();
-        AnimeStart(state_);
+        activateSaver(stage_);
+        return;
     }
     state_.ActivatedAt = platform_.clock().now();
     state_.Activated = true;
@@ -174,17 +172,11 @@ void TForm1::FormPaint() {
 
 void TForm1::FormDestroy() { platform_.endTimerPeriod(); }
 
-void TForm1::BmpInit() { morvelux::BmpInit(stage_); }
-void TForm1::ReDraw() { morvelux::ReDraw(stage_); }
-void TForm1::AutoMove() { morvelux::AutoMove(stage_); }
-void TForm1::AnimeLoop(bool& done) { morvelux::AnimeLoop(stage_, done); }
-
 tk::IdleWait TForm1::idle() {
-    bool done = true;
-    AnimeLoop(done);
-    if (done) return std::nullopt;
-    // Sleep until the next tick is due rather than wake every millisecond.
-    return std::chrono::milliseconds(TickWait(state_.LastTickAt, platform_.clock().now(), state_.FrameInterval));
+    AnimeLoop(stage_);
+    // The saver always has more to do; it sleeps until the next tick is due
+    // rather than wake every millisecond.
+    return std::chrono::milliseconds(tickWait(state_.LastTickAt, platform_.clock().now(), state_.FrameInterval));
 }
 
 // What the animation sees is the primary's panel in pattern pixels, whatever

@@ -53,11 +53,6 @@ public:
     void Image1MouseMove(tk::Shift shift, int x, int y);
     bool WMSysCommand(std::uintptr_t command, std::intptr_t& result);
 
-    void BmpInit();
-    void ReDraw();
-    void AutoMove();
-    void AnimeLoop(bool& done);
-
     // The saver's state (SaverState): this window owns it.
     morvelux::TSaverState& state() { return state_; }
     const morvelux::TSaverState& state() const { return state_; }

@@ -15,8 +15,8 @@ Window createOwnWindow(Display* display, Atom& deleteWindow) {
     XSetWindowAttributes attributes{};
     attributes.background_pixel = BlackPixel(display, screen);
     const Window window = XCreateWindow(
-        display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(MoireAnimation::panelWidth()),
-        static_cast<unsigned>(MoireAnimation::panelHeight()), 0, CopyFromParent, InputOutput, CopyFromParent,
+        display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(kPanelSize.width),
+        static_cast<unsigned>(kPanelSize.height), 0, CopyFromParent, InputOutput, CopyFromParent,
         CWBackPixel, &attributes);
     XStoreName(display, window, "MORVELUX");
     XClassHint hint{const_cast<char*>("morvelux"), const_cast<char*>("Morvelux")};
@@ -98,7 +98,7 @@ bool Canvas::prepare(std::string& error) {
     panelGc_ = XCreateGC(display_, window_, GCForeground | GCBackground | GCGraphicsExposures, &values);
     values.foreground = black;
     blackGc_ = XCreateGC(display_, window_, GCForeground | GCGraphicsExposures, &values);
-    image_ = PanelImage::create(display_, MoireAnimation::panelWidth(), MoireAnimation::panelHeight());
+    image_ = PanelImage::create(display_, kPanelSize.width, kPanelSize.height);
     resize(width_, height_);
     return true;
 }
@@ -117,8 +117,7 @@ bool Canvas::resize(int width, int height) {
     const bool changed = width != width_ || height != height_;
     width_ = width;
     height_ = height;
-    layout_ = layOutPanel(width, height, MoireAnimation::panelWidth(), MoireAnimation::panelHeight(),
-                          MoireAnimation::place(width, height));
+    layout_ = layOutPanel({width, height}, kPanelSize, panelPlacement({width, height}));
     return changed;
 }
 

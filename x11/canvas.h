@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "x11/moire_animation.h"
+#include "animation/saver_core.h"
+#include "gfx/panel_layout.h"
 #include "x11/options.h"
 #include "x11/panel_image.h"
-#include "x11/panel_layout.h"
 
 namespace morvelux::x11 {
 

@@ -12,7 +12,8 @@
 #include <string>
 
 #include "x11/canvas.h"
-#include "x11/moire_animation.h"
+#include "animation/monotonic_clock.h"
+#include "animation/saver_core.h"
 #include "x11/options.h"
 #include "x11/saver_loop.h"
 #include "x11/x_errors.h"
@@ -61,7 +62,8 @@ int run(const Options& options) {
     std::string error;
     const auto destination = chooseDestination(options, std::getenv("XSCREENSAVER_WINDOW"), error);
     if (!destination) return fail(error);
-    auto animation = MoireAnimation::load(error);
+    morvelux::MonotonicClock clock;
+    auto animation = morvelux::SaverCore::load(clock, error);
     if (!animation) return fail("morvelux: " + error);
     std::unique_ptr<std::FILE, CloseFile> trace;
     if (!options.trace.empty()) {

@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "x11/moire_animation.h"
-#include "x11/panel_layout.h"
+#include "animation/saver_core.h"
+#include "gfx/panel_layout.h"
 
 namespace morvelux::x11 {
 

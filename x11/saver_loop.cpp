@@ -17,13 +17,13 @@ enum class Next { Go, End, Fail };
 
 class SaverLoop {
 public:
-    SaverLoop(Display* display, Canvas& canvas, MoireAnimation& animation, std::FILE* trace)
+    SaverLoop(Display* display, Canvas& canvas, SaverCore& animation, std::FILE* trace)
         : display_(display), canvas_(canvas), animation_(animation), trace_(trace) {}
 
     Next handle(XEvent& event);
     Next checkErrors();
     void tick();
-    int sleepMs() { return animation_.activated() ? animation_.msUntilNextTick() : -1; }
+    int sleepMs() { return animation_.activated() ? static_cast<int>(animation_.msUntilNextTick()) : -1; }
 
 private:
     Next handleKey(XKeyEvent& key, bool pressed);
@@ -32,7 +32,7 @@ private:
 
     Display* display_;
     Canvas& canvas_;
-    MoireAnimation& animation_;
+    SaverCore& animation_;
     std::FILE* trace_;
 };
 
@@ -121,7 +121,7 @@ bool drainWakePipe(int fd) {
 
 }  // namespace
 
-int runSaver(Display* display, Canvas& canvas, MoireAnimation& animation, int wakeFd, std::FILE* trace) {
+int runSaver(Display* display, Canvas& canvas, SaverCore& animation, int wakeFd, std::FILE* trace) {
     XkbSetDetectableAutoRepeat(display, True, nullptr);  // a held Space sends no releases until let go
     SaverLoop loop(display, canvas, animation, trace);
     if (trace) std::fprintf(trace, "present %s\n", canvas.sharedMemory() ? "shm" : "putimage");

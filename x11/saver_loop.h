@@ -6,13 +6,13 @@
 #include <cstdio>
 
 #include "x11/canvas.h"
-#include "x11/moire_animation.h"
+#include "animation/saver_core.h"
 
 namespace morvelux::x11 {
 
 // Runs until Esc or q in its own window, a close request, the window's end,
 // or a byte on `wakeFd` (a signal). Writes a line per frame shown to
 // `trace` when there is one. Returns the exit code.
-int runSaver(Display* display, Canvas& canvas, MoireAnimation& animation, int wakeFd, std::FILE* trace);
+int runSaver(Display* display, Canvas& canvas, SaverCore& animation, int wakeFd, std::FILE* trace);
 
 }  // namespace morvelux::x11

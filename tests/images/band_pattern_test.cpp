@@ -21,7 +21,7 @@ std::vector<int> runsAlongRow(const BandFamily& family, int y) {
     std::vector<int> runs;
     int length = 0;
     bool touchesEdge = true;
-    for (int x = 0; x < pattern::kWidth; ++x) {
+    for (int x = 0; x < kLayerSize.width; ++x) {
         if (inBand(family, x, y)) {
             ++length;
             continue;
@@ -36,12 +36,12 @@ std::vector<int> runsAlongRow(const BandFamily& family, int y) {
 TEST(BandPattern, Img2AxisBandsAreWholeColumnsAndRows) {
     const BandFamily& vertical = kImg2Layout[0];
     const BandFamily& horizontal = kImg2Layout[2];
-    for (int x = 0; x < pattern::kWidth; ++x) {
+    for (int x = 0; x < kLayerSize.width; ++x) {
         const int inPeriod = x % 36;
         EXPECT_EQ(inBand(vertical, x, 0), inPeriod >= 4 && inPeriod <= 21) << "column " << x;
         EXPECT_EQ(inBand(vertical, x, 0), inBand(vertical, x, 767)) << "column " << x;
     }
-    for (int y = 0; y < pattern::kHeight; ++y) {
+    for (int y = 0; y < kLayerSize.height; ++y) {
         const int inPeriod = (y + 36 - 26) % 36;  // rows 26 to 43 of every 36
         EXPECT_EQ(inBand(horizontal, 0, y), inPeriod < 18) << "row " << y;
         EXPECT_EQ(inBand(horizontal, 0, y), inBand(horizontal, 1599, y)) << "row " << y;
@@ -66,7 +66,7 @@ TEST(BandPattern, BandsAndGapsAlternateAlongEveryNormal) {
         for (const BandFamily& family : *layout) {
             if (family.direction == 4) continue;  // parallel to the rows
             long in = 0, total = 0;
-            for (int x = 0; x < pattern::kWidth; ++x, ++total) in += inBand(family, x, 100) ? 1 : 0;
+            for (int x = 0; x < kLayerSize.width; ++x, ++total) in += inBand(family, x, 100) ? 1 : 0;
             EXPECT_NEAR(static_cast<double>(in) / static_cast<double>(total), 18.385 / 36, 0.02)
                 << "direction " << family.direction;
         }

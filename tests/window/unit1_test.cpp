@@ -43,6 +43,11 @@ protected:
         return app.idle();
     }
 
+    // `count` motion steps through the idle handler, 60 ms apart from 50000.
+    void ticks(int count) {
+        for (int i = 0; i < count; ++i) idleAt(50000 + static_cast<Millis>(i) * 60);
+    }
+
     TForm1& activate(std::int32_t previewParent = 0) {
         create(previewParent);
         form->OnActivate();
@@ -121,7 +126,7 @@ TEST_F(SaverWindowTest, FirstActivationStartsTheAnimationAndLaterOnesChangeNothi
     EXPECT_EQ(state().ActivatedAt, 50000u);
     EXPECT_EQ(platform.applicationWindowHidden, 1);
 
-    for (int i = 0; i < 4; ++i) f.AutoMove();
+    ticks(4);
     at(60000);
     f.OnActivate();
     EXPECT_EQ(f.Image1.left(), -574);
@@ -340,7 +345,7 @@ TEST_F(SaverWindowTest, EveryMonitorShowsTheSameFrameCentredAtItsWholeZoom) {
     EXPECT_EQ(others[1]->bounds(), (tk::Bounds{1280 + 896, 868 + 312, 2048, 1536}));
     EXPECT_EQ(f.panelSize(), kPanelSize) << "the animation sees pattern pixels";
 
-    for (int i = 0; i < 3; ++i) f.AutoMove();
+    ticks(3);
     EXPECT_EQ(imageOf(others[0]).bounds(), (tk::Bounds{f.Image1.left(), 0, 1600, 768}));
     EXPECT_EQ(imageOf(others[1]).bounds(), (tk::Bounds{2 * f.Image1.left(), 0, 3200, 1536}));
     EXPECT_EQ(imageOf(others[1]).zoom(), 2);

@@ -1,6 +1,5 @@
 #include "tools/headless/headless_saver.h"
 
-#include "gfx/blit.h"
 #include "animation/compositor.h"
 #include "animation/motion.h"
 
@@ -29,10 +28,8 @@ Bitmap1 HeadlessSaver::composePanel(bool withTitle) {
     state_.TitleDuration = withTitle ? kTitleDuration : 0;
     ReDraw(stage_);
 
-    const Size panel = view_.panelSize();
-    const Point image = view_.imagePos();
-    Bitmap1 shown(panel.width, panel.height, {kBlack, kWhite});
-    blit(shown, 0, 0, panel.width, panel.height, *view_.shown(), -image.x, -image.y, RasterOp::SrcCopy);
+    Bitmap1 shown(kPanelSize.width, kPanelSize.height, {kBlack, kWhite});
+    cropPanel(shown, *view_.shown(), view_.imagePos());
     return shown;
 }
 

@@ -22,7 +22,7 @@ public:
 
 private:
     TSaverState state_;
-    HeadlessView view_;
+    FixedView view_;
     StillClock clock_;
     Stage stage_;
 };

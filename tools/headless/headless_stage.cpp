@@ -1,16 +1,12 @@
 #include "tools/headless/headless_stage.h"
 
+#include <cstdint>
 #include <random>
 
 #include "animation/compositor.h"
 #include "animation/motion.h"
 
 namespace morvelux::tools {
-
-namespace {
-constexpr Size kTitleSize{320, 240};
-constexpr int kFirstLegTicks = 1144, kLegTicks = 1136;
-}  // namespace
 
 Bitmap1 noiseBitmap(Size size, unsigned seed) {
     Bitmap1 b(size.width, size.height, {kWhite, kBlack});
@@ -27,9 +23,12 @@ NoiseStage::NoiseStage()
       stage{state, view, clock, {img1, img2, title}} {
     state.WorkBmp = Bitmap1(kLayerSize.width, kLayerSize.height, {kBlack, kWhite});
     BmpInit(stage);
-    for (int tick = 0; tick < kFirstLegTicks + kLegTicks; ++tick) {
+    // The first leg turns the motion left, the way back turns it right again.
+    for (std::uint32_t turns = 0; turns < 2;) {
+        const std::uint32_t direction = state.PanRight;
         AutoMove(stage);
         path.push_back({view.imagePos().x, state.OffsetX});
+        if (state.PanRight != direction) ++turns;
     }
     BmpInit(stage);
 }

@@ -1,13 +1,11 @@
 #pragma once
-// The compositor and the motion without a window: a view that only remembers
-// where the display image is and what it shows, a clock that stands still,
+// The compositor and the motion without a window: a clock that stands still
 // and a stage on noise pictures that walks the real motion's positions. The
 // tools render frames with it, the benchmarks time it, the tests read it.
 #include <cstddef>
 #include <vector>
 
-#include "animation/dimensions.h"
-#include "animation/stage.h"
+#include "animation/saver_core.h"
 
 namespace morvelux::tools {
 
@@ -16,22 +14,6 @@ public:
     explicit StillClock(Millis at = 0) : time(at) {}
     Millis time;
     Millis now() override { return time; }
-};
-
-class HeadlessView : public SaverView {
-public:
-    Size panelSize() const override { return kPanelSize; }
-    Size imageSize() const override { return kLayerSize; }
-    Point imagePos() const override { return pos_; }
-    void setImagePos(Point pos) override { pos_ = pos; }
-    void showBitmap(const Bitmap1& bitmap) override { shown_ = &bitmap; }
-    void setReadout(Readout, const std::string&) override {}
-
-    const Bitmap1* shown() const { return shown_; }
-
-private:
-    Point pos_{};
-    const Bitmap1* shown_ = nullptr;
 };
 
 // Where the two layers stand: the display image's left edge L and Layer2's OffsetX.
@@ -54,7 +36,7 @@ struct NoiseStage {
     void moveTo(std::size_t frame);  // to path[frame], round and round
 
     TSaverState state;
-    HeadlessView view;
+    FixedView view;
     StillClock clock{1000};
     Bitmap1 img1, img2, title;
     Stage stage;

@@ -44,9 +44,9 @@ int bandCount(const Layout& layout, int x, int y) {
 }
 
 Bitmap1 generate(const Layout& layout) {
-    Bitmap1 layer(kWidth, kHeight, {kWhite, kBlack});
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) layer.setPixel(x, y, bandCount(layout, x, y) % 2);
+    Bitmap1 layer(kLayerSize.width, kLayerSize.height, {kWhite, kBlack});
+    for (int y = 0; y < kLayerSize.height; ++y)
+        for (int x = 0; x < kLayerSize.width; ++x) layer.setPixel(x, y, bandCount(layout, x, y) % 2);
     return layer;
 }
 

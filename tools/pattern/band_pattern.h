@@ -6,12 +6,11 @@
 // every platform.
 #include <array>
 
+#include "animation/dimensions.h"
 #include "gfx/bitmap1.h"
 
 namespace morvelux::pattern {
 
-inline constexpr int kWidth = 1600;
-inline constexpr int kHeight = 768;
 inline constexpr double kPeriod = 36.0;
 inline constexpr double kBandWidth = 18.385;  // 13 * sqrt(2) to three decimals: band edges about 18 px apart
 

@@ -1,10 +1,12 @@
-#include "x11/panel_layout.h"
+#include "gfx/panel_layout.h"
 
 #include <algorithm>
 
-namespace morvelux::x11 {
+namespace morvelux {
 
-PanelLayout layOutPanel(int windowWidth, int windowHeight, int panelWidth, int panelHeight, Placement at) {
+PanelLayout layOutPanel(Size window, Size panel, Point at) {
+    const int windowWidth = window.width, windowHeight = window.height;
+    const int panelWidth = panel.width, panelHeight = panel.height;
     const int left = std::clamp(at.x, 0, windowWidth);
     const int right = std::clamp(at.x + panelWidth, left, windowWidth);
     const int top = std::clamp(at.y, 0, windowHeight);
@@ -23,4 +25,4 @@ PanelLayout layOutPanel(int windowWidth, int windowHeight, int panelWidth, int p
     return layout;
 }
 
-}  // namespace morvelux::x11
+}  // namespace morvelux

@@ -1,11 +1,11 @@
 #pragma once
-// Where the panel and the black around it go in a window: the part of the
+// Where a panel and the black around it go in a window: the part of the
 // panel the window shows, and up to four black bands round it.
 #include <vector>
 
-#include "x11/moire_animation.h"
+#include "gfx/geometry.h"
 
-namespace morvelux::x11 {
+namespace morvelux {
 
 struct Box {
     int x = 0, y = 0, width = 0, height = 0;
@@ -20,6 +20,6 @@ struct PanelLayout {
     std::vector<Box> black;  // the window outside the panel, none of them empty
 };
 
-PanelLayout layOutPanel(int windowWidth, int windowHeight, int panelWidth, int panelHeight, Placement at);
+PanelLayout layOutPanel(Size window, Size panel, Point at);
 
-}  // namespace morvelux::x11
+}  // namespace morvelux

@@ -1,0 +1,134 @@
+#include "animation/saver_core.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "animation/images/pictures.h"
+#include "gfx/panel_layout.h"
+#include "tests/animation/fake_stage.h"
+#include "tools/headless/headless_saver.h"
+
+namespace morvelux::testing {
+namespace {
+
+TEST(PanelPlacement, CentredWithHalvesToEven) {
+    EXPECT_EQ(panelPlacement({1280, 1024}), (Point{128, 128}));
+    EXPECT_EQ(panelPlacement({800, 600}), (Point{-112, -84}));
+    EXPECT_EQ(panelPlacement({1025, 771}), (Point{0, 2}));   // 0.5 -> 0, 1.5 -> 2
+    EXPECT_EQ(panelPlacement({1023, 765}), (Point{0, -2}));  // -0.5 -> 0, -1.5 -> -2
+    EXPECT_EQ(panelPlacement({2560, 1600}, 2), (Point{256, 32})) << "a 2048 x 1536 panel at zoom 2";
+}
+
+long long area(const std::vector<Box>& boxes) {
+    long long sum = 0;
+    for (const Box& b : boxes) sum += static_cast<long long>(b.width) * b.height;
+    return sum;
+}
+
+TEST(PanelLayout, BlackBandsCoverTheRestOfALargerWindow) {
+    const PanelLayout l = layOutPanel({1280, 1024}, {1024, 768}, {128, 128});
+    EXPECT_EQ(l.shown, (Box{128, 128, 1024, 768}));
+    EXPECT_EQ(l.fromX, 0);
+    EXPECT_EQ(l.fromY, 0);
+    EXPECT_EQ(area(l.black), 1280LL * 1024 - 1024LL * 768);
+    for (const Box& b : l.black) EXPECT_FALSE(b.empty());
+}
+
+TEST(PanelLayout, SmallerWindowShowsTheMiddleAndNoBlack) {
+    const PanelLayout l = layOutPanel({800, 600}, {1024, 768}, {-112, -84});
+    EXPECT_EQ(l.shown, (Box{0, 0, 800, 600}));
+    EXPECT_EQ(l.fromX, 112);
+    EXPECT_EQ(l.fromY, 84);
+    EXPECT_TRUE(l.black.empty());
+}
+
+TEST(PanelLayout, WiderButShorterWindowGetsSideBandsOnly) {
+    const PanelLayout l = layOutPanel({1100, 700}, {1024, 768}, {38, -34});
+    EXPECT_EQ(l.shown, (Box{38, 0, 1024, 700}));
+    EXPECT_EQ(l.fromY, 34);
+    EXPECT_EQ(l.black, (std::vector<Box>{{0, 0, 38, 700}, {1062, 0, 38, 700}}));
+}
+
+bool samePixels(const PanelBits& a, const Bitmap1& b) {
+    for (int y = 0; y < a.height; ++y)
+        if (std::memcmp(a.bytes + static_cast<std::size_t>(y) * a.stride, b.bytes() + y * b.strideBytes(),
+                        static_cast<std::size_t>(a.width) / 8) != 0)
+            return false;
+    return true;
+}
+
+class SaverCoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        clock.time = 10000;
+        std::string error;
+        core = SaverCore::load(clock, error);
+        ASSERT_TRUE(core) << error;
+    }
+
+    bool advanceAt(Millis now) {
+        clock.time = now;
+        return core->advance();
+    }
+
+    static Bitmap1 reference(int ticks, bool withTitle) {
+        // The saver keeps references to its pictures: they must outlive it.
+        const Bitmap1 img1 = *loadBitmap1(PictureId::Img1), img2 = *loadBitmap1(PictureId::Img2),
+                      title = *loadBitmap1(PictureId::Title);
+        tools::HeadlessSaver saver(img1, img2, title);
+        saver.advance(ticks);
+        return saver.composePanel(withTitle);
+    }
+
+    FakeClock clock;
+    std::unique_ptr<SaverCore> core;
+};
+
+TEST_F(SaverCoreTest, ActivationShowsTheStartWithoutTheTitleThenATitledFirstTick) {
+    EXPECT_FALSE(core->activated());
+    core->activate();
+    EXPECT_TRUE(core->activated());
+    // Composed before the title's time begins, as the Windows saver does.
+    FrameInfo frame = core->frameInfo();
+    EXPECT_EQ(frame.tick, 0);
+    EXPECT_LE(frame.composedAt, 0);
+    EXPECT_FALSE(frame.title);
+    EXPECT_TRUE(samePixels(core->panel(), reference(0, false)));
+
+    ASSERT_TRUE(advanceAt(10000)) << "the first tick is due at once";
+    frame = core->frameInfo();
+    EXPECT_EQ(frame.tick, 1);
+    EXPECT_TRUE(frame.title);
+    EXPECT_TRUE(samePixels(core->panel(), reference(1, true)));
+}
+
+TEST_F(SaverCoreTest, PacedBySixtyMillisecondsAndTheTitleGoneAfterItsTime) {
+    core->activate();
+    ASSERT_TRUE(advanceAt(10000));
+    EXPECT_FALSE(advanceAt(10059));
+    EXPECT_EQ(core->msUntilNextTick(), 1u);
+    ASSERT_TRUE(advanceAt(14460));
+    EXPECT_TRUE(core->frameInfo().title) << "composed 4460 ms after activation";
+    ASSERT_TRUE(advanceAt(14520));
+    const FrameInfo frame = core->frameInfo();
+    EXPECT_FALSE(frame.title);
+    EXPECT_EQ(frame.tick, 3);
+    EXPECT_EQ(frame.composedAt, 4520);
+    EXPECT_TRUE(samePixels(core->panel(), reference(3, false)));
+}
+
+TEST_F(SaverCoreTest, PausedTicksShowNothingNew) {
+    core->activate();
+    core->pause();
+    EXPECT_FALSE(advanceAt(10000));
+    EXPECT_EQ(core->frameInfo().tick, 0);
+    core->resume();
+    EXPECT_GT(core->msUntilNextTick(), 0u) << "the paused tick was still taken";
+    EXPECT_TRUE(advanceAt(10060));
+}
+
+}  // namespace
+}  // namespace morvelux::testing
