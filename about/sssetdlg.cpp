@@ -88,10 +88,12 @@ void TScrnSaveSetupDlg::createParams(tk::CreateParams& params) {
     tk::Form::createParams(params);
     ownerWindow_ = desktop_.foregroundWindow();
     params.parentWindow = ownerWindow_;
-    desktop_.enableWindow(ownerWindow_, false);
 }
 
+// The owner is disabled only once the dialog's window exists: FormDestroy,
+// which enables it again, runs only after FormCreate.
 void TScrnSaveSetupDlg::FormCreate() {
+    desktop_.enableWindow(ownerWindow_, false);
     sizeToLabel();
     settings_.Open();
 }

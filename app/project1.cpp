@@ -8,6 +8,7 @@
 #include "app/password.h"
 #include "app/run_modes.h"
 #include "toolkit/win32/platform.h"
+#include "toolkit/win32/system_library.h"
 #include "window/saver_platform_win32.h"
 
 using namespace morvelux;
@@ -33,6 +34,7 @@ private:
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    tk::win32::searchSystemFolderOnly();  // before anything loads a library by name
     const CommandLine commandLine = readCommandLine(splitArguments(GetCommandLineA(), true));
     tk::win32::Platform platform(instance);
     // Without our window classes no mode but the password change can run;

@@ -118,7 +118,19 @@ CloseAction Form::defaultCloseAction() const {
 }
 
 void Form::doDisplayChange() {
-    if (scaled && created_) scaleTo(backend().dpiOf(*this));
+    if (scaled && created_ && !dpiFromSystem_) scaleTo(backend().dpiOf(*this));
+    if (OnDisplayChange) OnDisplayChange();
+}
+
+// The suggested bounds keep the form on the monitor that gave it the DPI;
+// rescaled where it stood, its larger part could fall on the other monitor
+// and the DPI flip back.
+void Form::doDpiChange(int dpi, const Bounds& suggested) {
+    if (scaled && created_ && dpi > 0) {
+        dpiFromSystem_ = true;
+        scaleTo(dpi);
+        setBounds(suggested);
+    }
     if (OnDisplayChange) OnDisplayChange();
 }
 

@@ -80,6 +80,10 @@ public:
     // The events as the platform delivers them.
     void doCreate();
     void doDisplayChange();  // a scaled form follows its monitor's DPI, then OnDisplayChange
+    // The system moved the form to `dpi` and suggests its new outer bounds: a
+    // scaled form takes both (and from then on its DPI only from here), then
+    // OnDisplayChange.
+    void doDpiChange(int dpi, const Bounds& suggested);
     void doClose();  // the close course of a form that is not modal
     // A key for the form: OnKeyDown or OnKeyUp. True when a handler
     // swallowed it (cleared the key).
@@ -118,6 +122,7 @@ private:
     bool createRan_ = false;
     bool destroyed_ = false;
     bool modal_ = false;
+    bool dpiFromSystem_ = false;  // the system names the DPI: the monitors are not asked again
     int dpi_ = kDesignedDpi;
 };
 

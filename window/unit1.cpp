@@ -170,7 +170,12 @@ void TForm1::FormPaint() {
     if (Preview()) placeSample();
 }
 
-void TForm1::FormDestroy() { platform_.endTimerPeriod(); }
+void TForm1::FormDestroy() {
+    // Ended without a close (a WM_QUIT from outside): Windows 9x must still
+    // hear that the saver stopped, or Ctrl+Alt+Del stays off.
+    if (PlatformId_ == 1 && !Closed_) platform_.setScreenSaverRunning(false);
+    platform_.endTimerPeriod();
+}
 
 tk::IdleWait TForm1::idle() {
     AnimeLoop(stage_);

@@ -23,7 +23,8 @@ Window createOwnWindow(Display* display, Atom& deleteWindow) {
     XSetClassHint(display, window, &hint);
     deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, window, &deleteWindow, 1);
-    XSelectInput(display, window, ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask);
+    XSelectInput(display, window,
+                 ExposureMask | VisibilityChangeMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask);
     XMapWindow(display, window);
     return window;
 }
@@ -82,8 +83,8 @@ bool Canvas::prepare(std::string& error) {
         return false;
     }
     // A daemon's window keeps its input to itself: only changes of size,
-    // exposures and its end are asked for.
-    if (!owned_) XSelectInput(display_, window_, ExposureMask | StructureNotifyMask);
+    // exposures, visibility and its end are asked for.
+    if (!owned_) XSelectInput(display_, window_, ExposureMask | VisibilityChangeMask | StructureNotifyMask);
     viewable_ = !owned_ && attributes.map_state == IsViewable;
     width_ = attributes.width;
     height_ = attributes.height;

@@ -28,7 +28,9 @@ public:
     bool sharedMemory() const { return image_->shared(); }
     Atom closeRequest() const { return deleteWindow_; }
 
-    void mapped() { viewable_ = true; }
+    // Mapped, exposed or seen: the window can be seen now. A window mapped
+    // while its parent is not gets no MapNotify when the parent comes up.
+    void shown() { viewable_ = true; }
     // The window is gone: nothing more is drawn on it or done to it.
     void lost() { lost_ = true; }
     // Takes a new size; true when it changed (the caller then paints all).

@@ -40,14 +40,19 @@ Next SaverLoop::handle(XEvent& event) {
     const bool ours = event.xany.window == canvas_.window();
     switch (event.type) {
         case Expose:
-            if (ours && event.xexpose.count == 0) canvas_.paintAll(animation_.panel());
+            if (!ours) break;
+            canvas_.shown();
+            if (event.xexpose.count == 0) canvas_.paintAll(animation_.panel());
+            break;
+        case VisibilityNotify:
+            if (ours) canvas_.shown();
             break;
         case ConfigureNotify:
             if (ours && canvas_.resize(event.xconfigure.width, event.xconfigure.height))
                 canvas_.paintAll(animation_.panel());
             break;
         case MapNotify:
-            if (ours) canvas_.mapped();
+            if (ours) canvas_.shown();
             break;
         case DestroyNotify:
             if (event.xdestroywindow.window == canvas_.window()) {

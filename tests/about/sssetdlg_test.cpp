@@ -125,6 +125,22 @@ TEST_F(AboutDialogTest, MovedToAMonitorOfAnotherDpiItScalesAgainByTheSameRules) 
     EXPECT_EQ(dlg.OKBtn.left(), morvelux::centred(dlg.clientWidth(), dlg.OKBtn.width()));
 }
 
+TEST_F(AboutDialogTest, TheDpiAndPlaceTheSystemNamesWinOverTheMonitorsAndHold) {
+    TScrnSaveSetupDlg& dlg = makeDialog();
+    dlg.createHandle();
+    platform.widths["You can get the latest version from"] = 275;
+    // Most of the dialog is still on the 96 DPI monitor the monitors say it is on.
+    dlg.doDpiChange(144, {1200, 400, 463, 285});
+    EXPECT_EQ(dlg.Label_Title.font.height, 29);
+    EXPECT_EQ(dlg.left(), 1200);
+    EXPECT_EQ(dlg.top(), 400);
+    EXPECT_EQ(dlg.width(), morvelux::dialogWidthFor(275)) << "the width rule still holds";
+    EXPECT_EQ(dlg.height(), 285);
+    dlg.doDisplayChange();  // a settings change after it
+    EXPECT_EQ(dlg.Label_Title.font.height, 29) << "not flipped back to the monitors' DPI";
+    EXPECT_EQ(dlg.width(), morvelux::dialogWidthFor(275));
+}
+
 TEST_F(AboutDialogTest, ShownScreenCentred) {
     TScrnSaveSetupDlg& dlg = makeDialog();
     platform.duringModal = [&](tk::Form&) {
@@ -148,6 +164,16 @@ TEST_F(AboutDialogTest, TheForegroundWindowOwnsTheDialogAndIsDisabledUntilItIsDe
         app.release(dlg);
     }
     EXPECT_TRUE(desktop.enabled.at(0x5150));
+}
+
+TEST_F(AboutDialogTest, AWindowTheSystemRefusesLeavesTheForegroundWindowEnabled) {
+    platform.refuseWindows = true;
+    TScrnSaveSetupDlg& dlg = makeDialog();
+    EXPECT_EQ(dlg.showModal(), tk::ModalResult::Cancel);
+    EXPECT_FALSE(desktop.disabled(0x5150));
+    app.release(dlg);
+    EXPECT_FALSE(desktop.disabled(0x5150));
+    EXPECT_EQ(registry.open, 0);
 }
 
 TEST_F(AboutDialogTest, HoldsTheSettingsKeyWhileItExists) {

@@ -128,29 +128,59 @@ class HostileSettings(FullScreenCase):
             self.wine.reg_delete(KEY)
 
 
-class PlantedPasswordProvider(wh.E2ETestCase):
+class PlantedLibraries(wh.E2ETestCase):
+    """A copy of the saver in a folder where someone left DLLs named like the
+    ones it loads at run time, started with another such folder as its
+    current directory, and Wine told to prefer a native DLL of each name
+    over its own: a careless search would take a planted one."""
 
-    def test_password_change_never_loads_a_planted_mpr_dll(self):
-        # The DLL leaves a marker when loaded; it sits beside a copy of the
-        # saver, which runs with that folder as its current directory too.
+    def setUp(self):
+        super().setUp()
         folder = Path(tempfile.mkdtemp(prefix="planted-", dir=self.wine.dir))
         self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
-        saver = folder / Path(self.wine.config["saver"]).name
-        shutil.copy(self.wine.config["saver"], saver)
-        shutil.copy(self.wine.config["planted_mpr"], folder / "MPR.DLL")
-        marker = folder / "loaded.txt"
-        # Wine prefers its builtin mpr unless told otherwise; preferring a
-        # native one is what makes a careless search find the planted copy.
-        self.wine.add_environment("mpr=n,b", MORVELUX_PLANTED_MARKER=wh.windows_path(marker))
+        self.downloads, self.current = folder / "Downloads", folder / "current"
+        dlls = [Path(d) for d in self.wine.config["planted_dlls"]]
+        for place in (self.downloads, self.current):
+            place.mkdir()
+            for dll in dlls:
+                shutil.copy(dll, place / dll.name)
+        self.saver = self.downloads / Path(self.wine.config["saver"]).name
+        shutil.copy(self.wine.config["saver"], self.saver)
+        self.marker = folder / "loaded.txt"
+        self.wine.add_environment(MORVELUX_PLANTED_MARKER=wh.windows_path(self.marker))
+        overrides = r"HKCU\Software\Wine\AppDefaults\%s\DllOverrides" % self.saver.name
+        self.wine.reg_set(overrides, {dll.stem.lower(): ("REG_SZ", "native,builtin") for dll in dlls})
+        self.addCleanup(self.wine.reg_delete, overrides.rsplit("\\", 1)[0])
         cwd = os.getcwd()
-        os.chdir(folder)
-        try:
-            for args in (["/a", "0"], ["/a"], ["-A:0"]):
-                with self.subTest(args=args):
-                    self.assertExits(self.wine.start(saver, *args), 0)
-                    self.assertFalse(marker.exists(), "the saver loaded the planted MPR.DLL")
-        finally:
-            os.chdir(cwd)
+        os.chdir(self.current)
+        self.addCleanup(os.chdir, cwd)
+
+    def assert_none_loaded(self, mode):
+        loaded = self.marker.read_text() if self.marker.exists() else ""
+        self.marker.unlink(missing_ok=True)
+        with self.subTest(mode):
+            self.assertEqual(loaded, "", "%s loaded planted DLLs" % mode)
+
+    def test_password_change_never_loads_a_planted_mpr_dll(self):
+        for args in (["/a", "0"], ["/a"], ["-A:0"]):
+            self.assertExits(self.wine.start(self.saver, *args), 0)
+            self.assert_none_loaded(" ".join(args))
+
+    def test_full_screen_settings_and_preview_load_none(self):
+        saver = self.wine.start(self.saver, "/s")
+        self.wine.key("Escape", window=self.wine.wait_window(name="^screen saver$", pid=saver.pid))
+        self.assertExits(saver, 0)
+        self.assert_none_loaded("/s")
+
+        saver = self.wine.start(self.saver, "/c")
+        self.wine.key("Return", window=self.wine.wait_window(name="^About$", pid=saver.pid))
+        self.assertExits(saver, 0)
+        self.assert_none_loaded("/c")
+
+        host = self.wine.tool("preview_host", wh.windows_path(self.saver), "--close-after", 1500)
+        host.wait_for_line(r"^saver exit code 0$")
+        self.assertExits(host, 0)
+        self.assert_none_loaded("/p")
 
 
 if __name__ == "__main__":

@@ -74,12 +74,16 @@ TEST_F(InputWaitTest, WithoutAWorkingExFormTheOlderWaitServes) {
     EXPECT_FALSE(refusing.usesWaitEx());
 }
 
-TEST_F(InputWaitTest, AWaitThatAlwaysFailsReportsItInsteadOfRetryingForever) {
+TEST_F(InputWaitTest, AWaitThatAlwaysFailsSleepsItsTimeAndReportsItInsteadOfRetrying) {
     refuseEx = true;
     refusedMask = ~DWORD{0};
     InputWait wait(fakeWaitEx, fakeWait);
-    EXPECT_EQ(wait(5), DWORD{WAIT_FAILED});
-    EXPECT_LE(calls.size(), 4u);
+    for (int round = 0; round < 2; ++round) {
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(wait(100), DWORD{WAIT_FAILED});
+        EXPECT_GE(GetTickCount() - start, 80u) << "round " << round << " returned at once: the loop would spin";
+    }
+    EXPECT_LE(calls.size(), 5u);
 }
 
 TEST(InputWaitOnThisSystem, FindsTheExFormWhereUser32HasIt) {

@@ -291,6 +291,15 @@ TEST_F(SaverWindowTest, Windows9xIsToldTheSaverRunsAndStops) {
     EXPECT_EQ(platform.saverRunningCalls, (std::vector<bool>{true, false}));
 }
 
+TEST_F(SaverWindowTest, Windows9xIsToldTheSaverStoppedWhenTheLoopEndsWithoutAClose) {
+    platform.platform = 1;
+    activate();
+    app.terminate();  // as a WM_QUIT does: the form is released, never closed
+    app.release(*form);
+    form = nullptr;
+    EXPECT_EQ(platform.saverRunningCalls, (std::vector<bool>{true, false}));
+}
+
 TEST_F(SaverWindowTest, UnknownSystemVersionEndsTheSaverAtOnce) {
     platform.platform.reset();
     TForm1& f = create();

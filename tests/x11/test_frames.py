@@ -31,6 +31,18 @@ class GivenWindow(h.X11TestCase):
         self.assertLess(time.monotonic() - started, 1.0)
         self.assert_ended_cleanly(m, code)
 
+    def test_starts_once_an_unmapped_parent_is_mapped(self):
+        # Mapped itself but not viewable: no MapNotify will come when it is seen.
+        parent = self.x.create_window(640, 480, mapped=False)
+        window = self.x.create_window(640, 480, parent=parent)
+        m = self.start("-window-id", hex(window))
+        time.sleep(1.5)  # it has started and looked at the window
+        self.assertEqual(m.frames(), [], "frames shown on a window nobody can see")
+        self.x.map(parent)
+        m.wait_frames(2, timeout=5)
+        self.shows_frame(m, window, (640, 480))
+        self.assert_ended_cleanly(m, m.stop(signal.SIGTERM))
+
     def test_paced_and_asleep_between_ticks(self):
         window = self.x.create_window(640, 480)
         m = self.start("-window-id", str(window))

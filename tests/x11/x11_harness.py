@@ -68,13 +68,18 @@ class Xlib:
         if not self.dpy:
             raise RuntimeError("cannot open %s" % display)
 
-    def create_window(self, width, height, background=0x808080):
-        """A mapped window at (0, 0) filled grey, so that black is something morvelux drew."""
-        window = self.lib.XCreateSimpleWindow(self.dpy, self.lib.XDefaultRootWindow(self.dpy), 0, 0, width,
-                                              height, 0, 0, background)
+    def create_window(self, width, height, background=0x808080, parent=None, mapped=True):
+        """A window at (0, 0) of `parent` (the root unless told) filled grey, so
+        that black is something morvelux drew; mapped unless told."""
+        parent = parent or self.lib.XDefaultRootWindow(self.dpy)
+        window = self.lib.XCreateSimpleWindow(self.dpy, parent, 0, 0, width, height, 0, 0, background)
+        if mapped:
+            self.map(window)
+        return window
+
+    def map(self, window):
         self.lib.XMapWindow(self.dpy, window)
         self.lib.XSync(self.dpy, 0)
-        return window
 
     def resize(self, window, width, height):
         self.lib.XResizeWindow(self.dpy, window, width, height)

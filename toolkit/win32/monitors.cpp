@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "toolkit/win32/system_function.h"
+#include "toolkit/win32/system_library.h"
 
 namespace tk::win32 {
 namespace {
@@ -25,7 +26,7 @@ int systemDpi() {
 
 class MonitorList {
 public:
-    MonitorList() : shcore_(LoadLibraryA("shcore.dll")) {
+    MonitorList() : shcore_(loadSystemLibrary("shcore.dll")) {
         enumMonitors_ = loadedFunction<EnumMonitors>("user32.dll", "EnumDisplayMonitors");
         monitorInfo_ = loadedFunction<MonitorInfo>("user32.dll", "GetMonitorInfoA");
         dpiForMonitor_ = functionOf<DpiForMonitor>(shcore_, "GetDpiForMonitor");

@@ -21,6 +21,8 @@ InputWait InputWait::forThisSystem() {
 DWORD InputWait::operator()(DWORD milliseconds) {
     DWORD result = waitOnce(milliseconds);
     while (result == WAIT_FAILED && stepDown()) result = waitOnce(milliseconds);
+    // Refused whatever it asks: the time still passes, or the loop would spin a processor.
+    if (result == WAIT_FAILED && milliseconds != INFINITE) Sleep(milliseconds);
     return result;
 }
 

@@ -22,7 +22,8 @@ using MsgWait = DWORD(WINAPI*)(DWORD, const HANDLE*, BOOL, DWORD, DWORD);
 // MsgWaitForMultipleObjectsEx; there the older wait serves, which sees only
 // input that arrived since the queue was last read, so the caller drains the
 // queue first. When a system refuses the wait (newer input kinds in the wake
-// mask, an unknown flag), it falls back to what the first Win32 systems knew.
+// mask, an unknown flag), it falls back to what the first Win32 systems knew;
+// one it refuses even so is slept through, and reported.
 class InputWait {
 public:
     InputWait(MsgWaitEx waitEx, MsgWait wait) : waitEx_(waitEx), wait_(wait) {}

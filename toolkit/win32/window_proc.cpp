@@ -150,8 +150,12 @@ LRESULT formMessage(Form& form, HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND:
         command(form, wParam, lParam);
         return 0;
+    case WM_DPICHANGED: {
+        const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+        form.doDpiChange(LOWORD(wParam), {r.left, r.top, r.right - r.left, r.bottom - r.top});
+        return 0;
+    }
     case WM_DISPLAYCHANGE:
-    case WM_DPICHANGED:
     case WM_SETTINGCHANGE:
         // Every top-level window hears these; a form that lays itself out
         // by the screens does it again, one that does not carries on.

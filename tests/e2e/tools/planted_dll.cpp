@@ -1,8 +1,9 @@
-// A stand-in "MPR.DLL" that writes what happens to it, a line each, to the
-// file named by MORVELUX_PLANTED_MARKER: "loaded", the password-change call
-// with its arguments, and how it was unloaded. Planted beside the saver it
-// shows whether a careless library search takes it; put in the system folder
-// it stands for the password provider.
+// A stand-in for a system DLL ("MPR.DLL", "shcore.dll") that writes what
+// happens to it, a line each, to the file named by MORVELUX_PLANTED_MARKER:
+// "loaded from PATH", the password-change call with its arguments, and how
+// it was unloaded. Planted beside the saver it shows whether a careless
+// library search takes it; put in the system folder as MPR.DLL it stands for
+// the password provider.
 #include <windows.h>
 
 #include <cstdint>
@@ -25,8 +26,14 @@ void record(const char* line) {
 
 // The reserved argument of a detach is NULL only when FreeLibrary unloads the
 // DLL; at process exit it is not.
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_ATTACH) record("loaded\n");
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        char path[MAX_PATH] = "?";
+        GetModuleFileNameA(instance, path, MAX_PATH);
+        char line[MAX_PATH + 16];
+        std::snprintf(line, sizeof line, "loaded from %s\n", path);
+        record(line);
+    }
     if (reason == DLL_PROCESS_DETACH) record(reserved ? "unloaded at process exit\n" : "freed\n");
     return TRUE;
 }
