@@ -29,8 +29,8 @@ struct Page {
 
 extern "C" {
 
-// A new page with the saver loaded and activated, or null (the reason on
-// the console) when the pictures do not decode.
+// A new page with the saver loaded, or null (the reason on the console)
+// when the pictures do not decode.
 EMSCRIPTEN_KEEPALIVE Page* web_open() {
     auto page = std::make_unique<Page>();
     std::string error;
@@ -39,9 +39,11 @@ EMSCRIPTEN_KEEPALIVE Page* web_open() {
         std::fprintf(stderr, "morvelux: %s\n", error.c_str());
         return nullptr;
     }
-    page->core->activate();
     return page.release();
 }
+
+// The first frame, with the title card's time starting now.
+EMSCRIPTEN_KEEPALIVE void web_activate(Page* page) { page->core->activate(); }
 
 // The paced tick: 1 when it composed a new frame.
 EMSCRIPTEN_KEEPALIVE int web_advance(Page* page) { return page->core->advance() ? 1 : 0; }

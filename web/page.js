@@ -62,6 +62,9 @@ Module['onRuntimeInitialized'] = () => {
   let stopped = matchMedia('(prefers-reduced-motion: reduce)').matches;
   let spaceHeld = false;
   function update() {
+    playButton.textContent = stopped ? 'Play' : 'Pause';
+    document.body.classList.toggle('stopped', stopped);
+    if (!started) return;
     const paused = stopped || spaceHeld;
     _web_pause(page, paused ? 1 : 0);
     if (paused && request) {
@@ -70,9 +73,20 @@ Module['onRuntimeInitialized'] = () => {
     } else if (!paused && !request) {
       request = requestAnimationFrame(frame);
     }
-    playButton.textContent = stopped ? 'Play' : 'Pause';
-    document.body.classList.toggle('stopped', stopped);
   }
+
+  // The saver starts (and the title card's time with it) when the page is
+  // first seen, not when a tab opened in the background loads it.
+  let started = false;
+  function start() {
+    if (started || document.visibilityState !== 'visible') return;
+    started = true;
+    _web_activate(page);
+    draw();
+    update();
+  }
+  document.addEventListener('visibilitychange', start);
+  update();
   playButton.addEventListener('click', () => {
     stopped = !stopped;
     update();
@@ -129,7 +143,7 @@ Module['onRuntimeInitialized'] = () => {
     frame: () => ({ tick: _web_tick(page), title: _web_title(page) === 1, at: _web_composed_at(page) }),
     placement: () => Object.assign({}, place),
   };
-  update();
+  start();
 };
 
 Module['onAbort'] = () => showAlert('The moiré could not start in this browser.');

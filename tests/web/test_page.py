@@ -33,7 +33,12 @@ class Desktop(PageTestCase):
         self.assertEqual(self.site.asked, SITE_FILES, "the page asks for its own files only")
 
     def test_hidden_page_takes_no_ticks_and_comes_back_without_a_burst(self):
-        browser = self.start_browser(before_load=LOG_TICKS)
+        browser = self.start_browser(before_load=LOG_TICKS, hidden=True)
+        time.sleep(1.5)
+        self.assertEqual(browser.frame()["tick"], 0)
+        browser.set_window_state("normal")
+        self.assertTrue(wait_until(lambda: browser.frame()["tick"] >= 1, 10))
+        self.assertLess(browser.frame()["at"], 1000, "the saver starts when the page is first seen")
         self.assertTrue(wait_until(lambda: browser.frame()["tick"] >= 5, 10))
         browser.set_window_state("minimized")
         self.assertTrue(wait_until(lambda: browser.evaluate("document.visibilityState") == "hidden", 5))

@@ -230,8 +230,9 @@ class PageTestCase(unittest.TestCase):
         self.addCleanup(self.site.close)
         self.reference = Reference(self.folder)
 
-    def start_browser(self, before_load=None, reduced_motion=False):
-        """A browser whose page is SIZE CSS pixels, with the site open in it."""
+    def start_browser(self, before_load=None, reduced_motion=False, hidden=False):
+        """A browser whose page is SIZE CSS pixels, with the site open in it
+        (in a minimised window when `hidden`)."""
         self.browser = Browser(self.folder, self.SIZE, self.SCALE)
         self.addCleanup(self.browser.close)
         width, height = self.SIZE
@@ -240,6 +241,8 @@ class PageTestCase(unittest.TestCase):
         if reduced_motion:
             self.browser.send("Emulation.setEmulatedMedia",
                               {"features": [{"name": "prefers-reduced-motion", "value": "reduce"}]})
+        if hidden:
+            self.browser.set_window_state("minimized")
         self.browser.open(self.site.url, before_load)
         return self.browser
 
