@@ -1,8 +1,7 @@
-"""Opens the built site in Debian's headless Chromium and drives it through
-the DevTools protocol (over --remote-debugging-pipe), served from 127.0.0.1
-by a small HTTP server of Python's own; screenshots are read back with
-ImageMagick and compared with the frames of the native morvelux-render at
-the tick the page reports (window.morvelux.frame())."""
+"""Opens the built site in Debian's headless Chromium, served from 127.0.0.1
+by Python's own HTTP server, and drives it through the DevTools protocol
+(--remote-debugging-pipe). Screenshots are compared with the native
+morvelux-render's frame at the tick the page reports."""
 import base64
 import functools
 import http.server
@@ -26,118 +25,79 @@ from wine_harness import wait_until  # noqa: E402
 SITE = Path(os.environ.get("MORVELUX_SITE", HERE.parents[1] / "build" / "web" / "site"))
 RENDER = Path(os.environ.get("MORVELUX_RENDER", HERE.parents[1] / "build" / "native" / "morvelux-render"))
 PANEL = (1024, 768)
-TITLE_MS = 4500
 
 
-class Site:
-    """The built site on a free port of 127.0.0.1; remembers every path asked for."""
+def serve(folder):
+    """An HTTP server of `folder` on a free port of 127.0.0.1, in a thread."""
+    class Quiet(http.server.SimpleHTTPRequestHandler):
+        def log_message(self, *args):
+            pass
 
-    def __init__(self, folder):
-        asked = self.asked = []
-
-        class Handler(http.server.SimpleHTTPRequestHandler):
-            def log_message(self, *args):
-                asked.append(self.path)
-
-        handler = functools.partial(Handler, directory=str(folder))
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-        self.url = "http://127.0.0.1:%d/" % self.server.server_address[1]
-        threading.Thread(target=self.server.serve_forever, daemon=True).start()
-
-    def close(self):
-        self.server.shutdown()
-        self.server.server_close()
-
-
-class DevToolsError(RuntimeError):
-    pass
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=str(folder)))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
 
 
 class Browser:
-    """A headless Chromium with one page, attached to through the DevTools pipe."""
+    """A headless Chromium with one page; Chromium reads commands from fd 3
+    and answers on fd 4, each message ending in a NUL."""
 
-    def __init__(self, folder, size, scale=None, extra_args=()):
-        self.to_browser_r, self.to_browser = os.pipe()
-        self.from_browser, self.from_browser_w = os.pipe()
-        args = ["chromium", "--headless=new", "--no-sandbox", "--remote-debugging-pipe",
-                "--user-data-dir=%s" % (Path(folder) / "profile"), "--window-size=%d,%d" % size,
-                "--hide-scrollbars", "--no-first-run", "--no-default-browser-check", "--mute-audio",
-                "--disable-extensions", "--disable-background-networking", "--disable-component-update",
-                *(["--force-device-scale-factor=%g" % scale] if scale else []), *extra_args, "about:blank"]
-        # Chromium reads commands from fd 3 and writes answers to fd 4.
-        self.proc = subprocess.Popen(
-            ["sh", "-c", 'exec 3<&%d 4>&%d; exec "$@"' % (self.to_browser_r, self.from_browser_w), "sh", *args],
-            pass_fds=(self.to_browser_r, self.from_browser_w), stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(self.to_browser_r)
-        os.close(self.from_browser_w)
-        self.buffer = b""
-        self.events = []
-        self.next_id = 0
-        self.session = None
-        page = wait_until(lambda: [t for t in self.send("Target.getTargets")["targetInfos"]
-                                   if t["type"] == "page"], 10)
-        if not page:
-            raise DevToolsError("Chromium opened no page")
+    def __init__(self, folder, scale=None):
+        commands, self.commands = os.pipe()
+        self.answers, answers = os.pipe()
+        args = ["chromium", "--headless=new", "--no-sandbox", "--remote-debugging-pipe", "--hide-scrollbars",
+                "--no-first-run", "--user-data-dir=%s" % Path(folder, "profile"), "--window-size=1600,1200",
+                *(["--force-device-scale-factor=%g" % scale] if scale else []), "about:blank"]
+        self.proc = subprocess.Popen(["sh", "-c", 'exec 3<&%d 4>&%d; exec "$@"' % (commands, answers), "sh", *args],
+                                     pass_fds=(commands, answers), stdin=subprocess.DEVNULL,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(commands)
+        os.close(answers)
+        self.buffer, self.last_id, self.session = b"", 0, None
+        page = wait_until(lambda: [t for t in self.send("Target.getTargets")["targetInfos"] if t["type"] == "page"], 10)
         self.target = page[0]["targetId"]
         self.session = self.send("Target.attachToTarget", {"targetId": self.target, "flatten": True})["sessionId"]
 
-    def _read_message(self, deadline):
-        while b"\0" not in self.buffer:
-            left = deadline - time.monotonic()
-            if left <= 0 or not select.select([self.from_browser], [], [], left)[0]:
-                raise DevToolsError("Chromium did not answer in time")
-            chunk = os.read(self.from_browser, 1 << 20)
-            if not chunk:
-                raise DevToolsError("Chromium closed the DevTools pipe")
-            self.buffer += chunk
-        message, self.buffer = self.buffer.split(b"\0", 1)
-        return json.loads(message)
-
     def send(self, method, params=None, browser=False, timeout=30):
-        """Sends a command (to the page unless `browser`) and returns its result."""
-        self.next_id += 1
-        message = {"id": self.next_id, "method": method, "params": params or {}}
+        """A command to the page (or to the browser) and its result."""
+        self.last_id += 1
+        message = {"id": self.last_id, "method": method, "params": params or {}}
         if self.session and not browser:
             message["sessionId"] = self.session
-        os.write(self.to_browser, json.dumps(message).encode() + b"\0")
+        os.write(self.commands, json.dumps(message).encode() + b"\0")
         deadline = time.monotonic() + timeout
         while True:
-            answer = self._read_message(deadline)
-            if answer.get("id") == self.next_id:
+            while b"\0" not in self.buffer:
+                if not select.select([self.answers], [], [], max(deadline - time.monotonic(), 0))[0]:
+                    raise RuntimeError("%s: Chromium did not answer" % method)
+                chunk = os.read(self.answers, 1 << 20)
+                if not chunk:
+                    raise RuntimeError("%s: Chromium closed the pipe" % method)
+                self.buffer += chunk
+            line, self.buffer = self.buffer.split(b"\0", 1)
+            answer = json.loads(line)
+            if answer.get("id") == self.last_id:
                 if "error" in answer:
-                    raise DevToolsError("%s: %s" % (method, answer["error"]))
+                    raise RuntimeError("%s: %s" % (method, answer["error"]))
                 return answer["result"]
-            self.events.append(answer)
 
     def evaluate(self, expression):
-        result = self.send("Runtime.evaluate", {"expression": expression, "returnByValue": True,
-                                                "awaitPromise": True})
+        result = self.send("Runtime.evaluate", {"expression": expression, "returnByValue": True})
         if "exceptionDetails" in result:
-            raise DevToolsError("%s: %s" % (expression, result["exceptionDetails"]))
+            raise RuntimeError("%s: %s" % (expression, result["exceptionDetails"]))
         return result["result"].get("value")
-
-    def open(self, url, before_load=None):
-        """Loads `url` (running the script `before_load` first) and waits for the saver to start."""
-        self.send("Page.enable")
-        if before_load:
-            self.send("Page.addScriptToEvaluateOnNewDocument", {"source": before_load})
-        self.send("Page.navigate", {"url": url})
-        if not wait_until(lambda: self.evaluate("!!window.morvelux"), 15):
-            raise DevToolsError("the saver did not start on %s" % url)
 
     def frame(self):
         return self.evaluate("window.morvelux.frame()")
 
-    def key(self, kind, key, code, keycode, text=None):
-        """A key event as the keyboard sends it: kind is keyDown or keyUp."""
-        params = {"type": kind, "key": key, "code": code, "windowsVirtualKeyCode": keycode}
-        if text and kind == "keyDown":
-            params["text"] = text
-        self.send("Input.dispatchKeyEvent", params)
+    def key(self, kind, key, code, keycode):
+        """keyDown or keyUp of a key, as the keyboard sends it."""
+        text = {"text": key} if kind == "keyDown" and len(key) == 1 else {}
+        self.send("Input.dispatchKeyEvent", {"type": kind, "key": key, "code": code,
+                                             "windowsVirtualKeyCode": keycode, **text})
 
     def set_window_state(self, state):
-        """Minimises the window ('minimized': the page is hidden) or restores it ('normal')."""
+        """'minimized' (the page is hidden) or 'normal'."""
         window = self.send("Browser.getWindowForTarget", {"targetId": self.target}, browser=True)["windowId"]
         self.send("Browser.setWindowBounds", {"windowId": window, "bounds": {"windowState": state}}, browser=True)
 
@@ -149,73 +109,42 @@ class Browser:
     def close(self):
         try:
             self.send("Browser.close", browser=True, timeout=5)
-        except DevToolsError:
-            pass
-        try:
             self.proc.wait(10)
-        except subprocess.TimeoutExpired:
+        except (RuntimeError, subprocess.TimeoutExpired):
             self.proc.kill()
             self.proc.wait(5)
-        os.close(self.to_browser)
-        os.close(self.from_browser)
+        os.close(self.commands)
+        os.close(self.answers)
 
 
 def read_picture(path):
-    """A PNG as pixels.Image, decoded by ImageMagick (far faster than in Python)."""
-    width, height = subprocess.run(["identify", "-format", "%w %h", str(path)], check=True,
-                                   capture_output=True, text=True).stdout.split()
+    """A PNG as a pixels.Image, decoded by ImageMagick (far faster than in Python)."""
+    size = subprocess.run(["identify", "-format", "%w %h", str(path)], check=True, capture_output=True, text=True)
     raw = subprocess.run(["convert", str(path), "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
-    return pixels.Image(int(width), int(height), raw)
+    return pixels.Image(*map(int, size.stdout.split()), raw)
 
 
-class Page:
-    """The page as it should look at `size` device pixels: black, with a
-    panel enlarged `zoom` times and centred (halves rounded to even),
-    cropped equally when it does not fit."""
-
-    def __init__(self, size, zoom):
-        self.size, self.zoom = size, zoom
-        self.at = tuple(round((w - p * zoom) / 2) for w, p in zip(size, PANEL))
-
-    def row(self, panel, y):
-        width, zoom, (px, py) = self.size[0], self.zoom, self.at
-        black = bytes(width * 3)
+def expected_page(panel, size, zoom):
+    """Black, with `panel` enlarged `zoom` times and centred (halves rounded
+    to even), cropped equally where it does not fit."""
+    width, height = size
+    px, py = (round((s - p * zoom) / 2) for s, p in zip(size, PANEL))
+    left, right = max(px, 0), min(px + PANEL[0] * zoom, width)
+    black = bytes(width * 3)
+    rows = []
+    for y in range(height):
         if not 0 <= y - py < PANEL[1] * zoom:
-            return black
+            rows.append(black)
+            continue
         row = panel.row((y - py) // zoom)
-        if zoom > 1:
-            row = b"".join(row[i:i + 3] * zoom for i in range(0, len(row), 3))
-        left, right = max(px, 0), min(px + PANEL[0] * zoom, width)
-        return black[:left * 3] + row[(left - px) * 3:(right - px) * 3] + black[:(width - right) * 3]
-
-    def picture(self, panel):
-        return pixels.Image(*self.size, b"".join(self.row(panel, y) for y in range(self.size[1])))
-
-    def shows(self, panel, shot):
-        """Whether `shot` is the page with `panel`: a few rows first, as most candidates differ there."""
-        probes = range(0, self.size[1], max(self.size[1] // 16, 1))
-        return (all(self.row(panel, y) == shot.row(y) for y in probes)
-                and self.picture(panel).data == shot.data)
-
-
-class Reference:
-    """Frames of the native morvelux-render, by tick and title card, made once each."""
-
-    def __init__(self, folder):
-        self.folder = Path(folder)
-        self.cache = {}
-
-    def panel(self, tick, title):
-        if (tick, title) not in self.cache:
-            out = self.folder / ("render-%d-%d.png" % (tick, title))
-            subprocess.run([str(RENDER), "--ticks", str(tick), "--out", str(out)] + (["--title"] if title else []),
-                           check=True, capture_output=True)
-            self.cache[(tick, title)] = read_picture(out)
-        return self.cache[(tick, title)]
+        row = b"".join(row[i:i + 3] * zoom for i in range(0, len(row), 3)) if zoom > 1 else row
+        rows.append(black[:left * 3] + row[(left - px) * 3:(right - px) * 3] + black[:(width - right) * 3])
+    return pixels.Image(width, height, b"".join(rows))
 
 
 class PageTestCase(unittest.TestCase):
-    """Each test gets the site on its own port, a folder and a browser of SIZE (at SCALE)."""
+    """The site on a port of its own, a folder, and a browser whose page is
+    SIZE CSS pixels at device pixel ratio SCALE."""
 
     SIZE = (1280, 1024)
     SCALE = None
@@ -226,55 +155,46 @@ class PageTestCase(unittest.TestCase):
                 self.fail("%s is missing: build the %s preset" % (needed, preset))
         self.folder = Path(tempfile.mkdtemp(prefix="morvelux-web-"))
         self.addCleanup(shutil.rmtree, self.folder, True)
-        self.site = Site(SITE)
-        self.addCleanup(self.site.close)
-        self.reference = Reference(self.folder)
+        server = serve(SITE)
+        self.addCleanup(server.server_close)
+        self.addCleanup(server.shutdown)
+        self.url = "http://127.0.0.1:%d/" % server.server_address[1]
 
-    def start_browser(self, before_load=None, reduced_motion=False, hidden=False):
-        """A browser whose page is SIZE CSS pixels, with the site open in it
-        (in a minimised window when `hidden`)."""
-        self.browser = Browser(self.folder, self.SIZE, self.SCALE)
-        self.addCleanup(self.browser.close)
-        width, height = self.SIZE
-        self.browser.send("Emulation.setDeviceMetricsOverride",
-                          {"width": width, "height": height, "deviceScaleFactor": 0, "mobile": False})
-        if reduced_motion:
-            self.browser.send("Emulation.setEmulatedMedia",
-                              {"features": [{"name": "prefers-reduced-motion", "value": "reduce"}]})
+    def start_browser(self, before_load=None, media=(), hidden=False):
+        """The site open in a new browser (its window minimised when `hidden`),
+        `before_load` run before the page's own scripts."""
+        browser = self.browser = Browser(self.folder, self.SCALE)
+        self.addCleanup(browser.close)
+        browser.send("Emulation.setDeviceMetricsOverride", {"width": self.SIZE[0], "height": self.SIZE[1],
+                                                            "deviceScaleFactor": 0, "mobile": False})
+        browser.send("Emulation.setEmulatedMedia", {"features": [{"name": n, "value": v} for n, v in media]})
         if hidden:
-            self.browser.set_window_state("minimized")
-        self.browser.open(self.site.url, before_load)
-        return self.browser
-
-    def device_size(self):
-        return tuple(round(side * (self.SCALE or 1)) for side in self.SIZE)
+            browser.set_window_state("minimized")
+        browser.send("Page.enable")
+        if before_load:
+            browser.send("Page.addScriptToEvaluateOnNewDocument", {"source": before_load})
+        browser.send("Page.navigate", {"url": self.url})
+        self.assertTrue(wait_until(lambda: browser.evaluate("!!window.morvelux"), 15), "the saver did not start")
+        return browser
 
     def shows_frame(self, zoom=1):
-        """Takes a screenshot and finds the frame it equals among those the
-        page reported around it, the panel enlarged `zoom` times; returns
-        (tick, title) (fails with the closest misses otherwise)."""
-        before = self.browser.frame()
+        """Holds Space, takes a screenshot and checks it is the page with the
+        frame the page reports; returns that frame."""
+        self.browser.key("keyDown", " ", "Space", 32)
+        frame = self.browser.frame()
         shot = self.browser.screenshot(self.folder / "shot.png")
-        after = self.browser.frame()
-        size = self.device_size()
-        self.assertEqual((shot.width, shot.height), size)
-        titles = set(title_choices(before)) | set(title_choices(after))
-        page = Page(size, zoom)
-        # The shot is taken as the command arrives: early frames first.
-        for tick in range(max(before["tick"] - 1, 0), after["tick"] + 1):
-            for title in titles:
-                if page.shows(self.reference.panel(tick, title), shot):
-                    return tick, title
-        pixels.write_png(shot, self.folder / "mismatch.png")
-        mismatch = pixels.compare(page.picture(self.reference.panel(after["tick"], after["title"])), shot)
-        self.fail("the page equals none of the frames %d to %d it reported around the screenshot; "
-                  "against the last: %s" % (before["tick"], after["tick"], mismatch))
-
-
-def title_choices(frame):
-    """Whether the title card lay over a frame: the page says so, but a frame
-    composed in the very millisecond the card's time ran out may go either way."""
-    return (frame["title"], not frame["title"]) if abs(frame["at"] - TITLE_MS) <= 2 else (frame["title"],)
+        self.assertEqual(self.browser.frame(), frame, "no tick while Space is held")
+        self.browser.key("keyUp", " ", "Space", 32)
+        out = self.folder / "render.png"
+        subprocess.run([str(RENDER), "--ticks", str(frame["tick"]), "--out", str(out)]
+                       + (["--title"] if frame["title"] else []), check=True, capture_output=True)
+        size = tuple(round(s * (self.SCALE or 1)) for s in self.SIZE)
+        expected = expected_page(read_picture(out), size, zoom)
+        if expected.data != shot.data:
+            pixels.write_png(shot, self.folder / "mismatch.png")
+            self.fail("the page is not tick %d (title %s): %s" % (frame["tick"], frame["title"],
+                                                                  pixels.compare(expected, shot)))
+        return frame
 
 
 def main():
