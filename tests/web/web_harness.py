@@ -81,6 +81,22 @@ class Browser:
                     raise RuntimeError("%s: %s" % (method, answer["error"]))
                 return answer["result"]
 
+    def open(self, url, size, before_load=None, media=(), hidden=False):
+        """Opens `url` in a page of `size` CSS pixels (its window minimised
+        when `hidden`), `before_load` run before the page's own scripts, and
+        waits for the saver to start."""
+        self.send("Emulation.setDeviceMetricsOverride", {"width": size[0], "height": size[1],
+                                                         "deviceScaleFactor": 0, "mobile": False})
+        self.send("Emulation.setEmulatedMedia", {"features": [{"name": n, "value": v} for n, v in media]})
+        if hidden:
+            self.set_window_state("minimized")
+        self.send("Page.enable")
+        if before_load:
+            self.send("Page.addScriptToEvaluateOnNewDocument", {"source": before_load})
+        self.send("Page.navigate", {"url": url})
+        if not wait_until(lambda: self.evaluate("!!window.morvelux"), 15):
+            raise RuntimeError("the saver did not start on %s" % url)
+
     def evaluate(self, expression):
         result = self.send("Runtime.evaluate", {"expression": expression, "returnByValue": True})
         if "exceptionDetails" in result:
@@ -161,21 +177,11 @@ class PageTestCase(unittest.TestCase):
         self.url = "http://127.0.0.1:%d/" % server.server_address[1]
 
     def start_browser(self, before_load=None, media=(), hidden=False):
-        """The site open in a new browser (its window minimised when `hidden`),
-        `before_load` run before the page's own scripts."""
-        browser = self.browser = Browser(self.folder, self.SCALE)
-        self.addCleanup(browser.close)
-        browser.send("Emulation.setDeviceMetricsOverride", {"width": self.SIZE[0], "height": self.SIZE[1],
-                                                            "deviceScaleFactor": 0, "mobile": False})
-        browser.send("Emulation.setEmulatedMedia", {"features": [{"name": n, "value": v} for n, v in media]})
-        if hidden:
-            browser.set_window_state("minimized")
-        browser.send("Page.enable")
-        if before_load:
-            browser.send("Page.addScriptToEvaluateOnNewDocument", {"source": before_load})
-        browser.send("Page.navigate", {"url": self.url})
-        self.assertTrue(wait_until(lambda: browser.evaluate("!!window.morvelux"), 15), "the saver did not start")
-        return browser
+        """The site open in a new browser (see Browser.open)."""
+        self.browser = Browser(self.folder, self.SCALE)
+        self.addCleanup(self.browser.close)
+        self.browser.open(self.url, self.SIZE, before_load, media, hidden)
+        return self.browser
 
     def shows_frame(self, zoom=1):
         """Holds Space, takes a screenshot and checks it is the page with the
