@@ -87,9 +87,15 @@ Module['onRuntimeInitialized'] = () => {
   }
   document.addEventListener('visibilitychange', start);
   update();
-  playButton.addEventListener('click', () => {
+  // A button clicked with the mouse gives the focus back, so that Space
+  // pauses rather than presses it; from the keyboard it keeps the focus.
+  const release = (button, event) => {
+    if (event.detail > 0) button.blur();
+  };
+  playButton.addEventListener('click', event => {
     stopped = !stopped;
     update();
+    release(playButton, event);
   });
 
   const fullscreenButton = document.getElementById('fullscreen');
@@ -98,7 +104,10 @@ Module['onRuntimeInitialized'] = () => {
     if (document.fullscreenElement) document.exitFullscreen();
     else document.documentElement.requestFullscreen().catch(() => {});
   }
-  fullscreenButton.addEventListener('click', toggleFullscreen);
+  fullscreenButton.addEventListener('click', event => {
+    toggleFullscreen();
+    release(fullscreenButton, event);
+  });
   document.addEventListener('fullscreenchange', () => {
     fullscreenButton.textContent = document.fullscreenElement ? 'Leave full screen' : 'Full screen';
   });
