@@ -40,13 +40,19 @@ Module['onRuntimeInitialized'] = () => {
     draw();
   }
 
-  new ResizeObserver(entries => {
+  const observer = new ResizeObserver(entries => {
     const entry = entries[entries.length - 1];
     const box = entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
     if (box) resize(box.inlineSize, box.blockSize);
     else resize(Math.round(entry.contentRect.width * devicePixelRatio),
                 Math.round(entry.contentRect.height * devicePixelRatio));
-  }).observe(canvas);
+  });
+  try {
+    // Also told when only the device pixel ratio changes (browser zoom, another screen).
+    observer.observe(canvas, { box: 'device-pixel-content-box' });
+  } catch (notSupported) {
+    observer.observe(canvas);
+  }
 
   // One paced tick per animation frame, never more: after a stall, or when
   // a hidden tab (which gets no animation frames) comes back, the motion
