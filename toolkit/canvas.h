@@ -25,7 +25,6 @@ struct TextStyle {
 class Canvas {
 public:
     virtual ~Canvas() = default;
-    virtual void fill(const Bounds& area, Rgb colour);
     // Pictures with their top-left at (x, y), in their own colours, clipped
     // to `visible` (the whole window when empty). A one-bit picture may be
     // enlarged by a whole number: each pixel a zoom x zoom square.
