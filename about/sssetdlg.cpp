@@ -82,7 +82,7 @@ void TScrnSaveSetupDlg::createParams(tk::CreateParams& params) {
 
 void TScrnSaveSetupDlg::FormCreate() {
     sizeToLabel();
-    settings_.Open();
+    settings_.open();
 }
 
 // Moved to a monitor of another DPI, the dialog has been scaled to it; its
@@ -97,7 +97,7 @@ void TScrnSaveSetupDlg::sizeToLabel() {
 
 void TScrnSaveSetupDlg::FormDestroy() {
     desktop_.enableWindow(ownerWindow_, true);
-    settings_.Release();
+    settings_.release();
 }
 
 }  // namespace morvelux

@@ -35,7 +35,7 @@ private:
     void sizeToLabel();
 
     DesktopWindows& desktop_;
-    TSettings settings_;
+    Settings settings_;
     std::intptr_t ownerWindow_ = 0;
 };
 

@@ -112,11 +112,11 @@ void TForm1::layOutFullScreen() {
 }
 
 void TForm1::readSettings() {
-    TSettings settings(platform_.registry());
-    settings.Open();
-    dispStr_ = settings.ReadString(kSettingsSection, "DispStr", "Screen Saver Sample");
-    settings.ReadInteger(kSettingsSection, "SleepTime", 15);  // read, but the frame interval stays fixed
-    settings.Release();
+    Settings settings(platform_.registry());
+    settings.open();
+    dispStr_ = settings.readString(kSettingsSection, "DispStr", "Screen Saver Sample");
+    settings.readInteger(kSettingsSection, "SleepTime", 15);  // read, but the frame interval stays fixed
+    settings.release();
 }
 
 void TForm1::resetState() {
