@@ -1,6 +1,6 @@
 #pragma once
-// Drawing on a window: a form's OnPaint and the windowless controls paint
-// through it. The null canvas of native tests draws nothing.
+// Drawing on a window: the windowless controls paint through it. The null
+// canvas of native tests draws nothing.
 #include <string>
 
 #include "gfx/bitmap1.h"

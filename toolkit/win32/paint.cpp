@@ -8,7 +8,6 @@
 #include "gfx/zoom.h"
 #include "toolkit/form.h"
 #include "toolkit/win32/paint_canvas.h"
-#include "toolkit/win32/platform.h"
 
 namespace tk::win32 {
 namespace {
