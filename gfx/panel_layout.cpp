@@ -17,9 +17,9 @@ PanelLayout layOutPanel(Size window, Size panel, Point at) {
     layout.fromX = left - at.x;
     layout.fromY = top - at.y;
     const Rect bands[] = {{0, 0, windowWidth, top},
-                         {0, bottom, windowWidth, windowHeight - bottom},
-                         {0, top, left, bottom - top},
-                         {right, top, windowWidth - right, bottom - top}};
+                          {0, bottom, windowWidth, windowHeight - bottom},
+                          {0, top, left, bottom - top},
+                          {right, top, windowWidth - right, bottom - top}};
     for (const Rect& band : bands)
         if (!band.empty()) layout.black.push_back(band);
     return layout;

@@ -1,6 +1,7 @@
 #pragma once
-// Rectangles of the window toolkit: outer bounds of a control in its
-// parent's client coordinates, and the thickness of a window's frame.
+// Geometry of the window toolkit: outer bounds of a control in its parent's
+// client coordinates (gfx's one rectangle), scaling by DPI, the thickness of
+// a window's frame, and the monitors.
 #include "gfx/rounding.h"
 #include "gfx/zoom.h"
 
