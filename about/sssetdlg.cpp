@@ -1,23 +1,14 @@
 #include "about/sssetdlg.h"
 
 #include "gfx/layout.h"
+#include "gfx/rounding.h"
 #include "morvelux_version.h"
 
 namespace morvelux {
 
 int dialogWidthFor(int labelWidth) {
-    const long long tenths = static_cast<long long>(labelWidth) * 17;
-    long long whole = tenths / 10;
-    long long rest = tenths % 10;
-    if (rest < 0) {  // floor, so that the rest is 0..9
-        whole -= 1;
-        rest += 10;
-    }
-    if (rest > 5 || (rest == 5 && whole % 2 != 0)) whole += 1;
-    return static_cast<int>(whole);
+    return roundedQuotient(static_cast<long long>(labelWidth) * 17, 10, Ties::ToEven);
 }
-
-}  // namespace morvelux
 
 namespace {
 
@@ -29,14 +20,12 @@ tk::Font arial(int height, bool bold = false) { return {"Arial", height, bold, t
 
 }  // namespace
 
-TScrnSaveSetupDlg::TScrnSaveSetupDlg(const tk::FormKey& key, morvelux::Registry& registry,
-                                     morvelux::DesktopWindows& desktop)
+TScrnSaveSetupDlg::TScrnSaveSetupDlg(const tk::FormKey& key, Registry& registry, DesktopWindows& desktop)
     : tk::Form(key, "ScrnSaveSetupDlg"), desktop_(desktop), settings_(registry) {
     layOut();
     OnCreate = [this] { FormCreate(); };
     OnDestroy = [this] { FormDestroy(); };
     OnDisplayChange = [this] { FormDisplayChange(); };
-    OKBtn.OnClick = [this] { OKBtnClick(); };
 }
 
 void TScrnSaveSetupDlg::layOut() {
@@ -95,7 +84,7 @@ void TScrnSaveSetupDlg::createParams(tk::CreateParams& params) {
 void TScrnSaveSetupDlg::FormCreate() {
     desktop_.enableWindow(ownerWindow_, false);
     sizeToLabel();
-    settings_.Open();
+    settings_.open();
 }
 
 // Moved to a monitor of another DPI, the dialog has been scaled to it; its
@@ -103,14 +92,14 @@ void TScrnSaveSetupDlg::FormCreate() {
 void TScrnSaveSetupDlg::FormDisplayChange() { sizeToLabel(); }
 
 void TScrnSaveSetupDlg::sizeToLabel() {
-    setWidth(morvelux::dialogWidthFor(Label5.width()));
+    setWidth(dialogWidthFor(Label5.width()));
     setHeight(scale(kDialogHeight));
-    OKBtn.setLeft(morvelux::centred(clientWidth(), OKBtn.width()));
+    OKBtn.setLeft(centred(clientWidth(), OKBtn.width()));
 }
 
 void TScrnSaveSetupDlg::FormDestroy() {
     desktop_.enableWindow(ownerWindow_, true);
-    settings_.Release();
+    settings_.release();
 }
 
-void TScrnSaveSetupDlg::OKBtnClick() {}
+}  // namespace morvelux

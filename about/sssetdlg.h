@@ -9,9 +9,11 @@
 #include "settings/settings.h"
 #include "toolkit/tk.h"
 
+namespace morvelux {
+
 class TScrnSaveSetupDlg : public tk::Form {
 public:
-    TScrnSaveSetupDlg(const tk::FormKey& key, morvelux::Registry& registry, morvelux::DesktopWindows& desktop);
+    TScrnSaveSetupDlg(const tk::FormKey& key, Registry& registry, DesktopWindows& desktop);
 
     tk::Label Label_Title{this, "Label_Title"};
     tk::Label Label_Version{this, "Label_Version"};
@@ -24,7 +26,6 @@ public:
     void FormCreate();
     void FormDestroy();
     void FormDisplayChange();
-    void OKBtnClick();
 
     std::intptr_t ownerWindow() const { return ownerWindow_; }
     bool settingsOpen() const { return settings_.isOpen(); }
@@ -33,12 +34,11 @@ private:
     void layOut();
     void sizeToLabel();
 
-    morvelux::DesktopWindows& desktop_;
-    morvelux::TSettings settings_;
+    DesktopWindows& desktop_;
+    Settings settings_;
     std::intptr_t ownerWindow_ = 0;
 };
 
-namespace morvelux {
 // The dialog's outer width for a measured label width: round(width x 1.7),
 // halves to even, in exact integer arithmetic (1.7 has no exact binary form).
 int dialogWidthFor(int labelWidth);

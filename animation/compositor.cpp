@@ -17,7 +17,7 @@ bool titleDue(Millis at, Millis activatedAt, Millis duration) {
     return at < static_cast<Millis>(activatedAt + duration);
 }
 
-void ClearImage(Stage& stage) {
+void clearImage(Stage& stage) {
     const Size image = stage.view.imageSize();
     stage.state.Layer1.fill({0, 0, image.width, image.height}, kWhite);
     stage.view.showBitmap(stage.state.Layer1);
@@ -25,7 +25,7 @@ void ClearImage(Stage& stage) {
 
 void BmpInit(Stage& stage) {
     TSaverState& s = stage.state;
-    ClearImage(stage);
+    clearImage(stage);
     s.Layer1 = stage.pictures.img1;
     s.Layer2 = stage.pictures.img2;
     s.LastRedrawAt = stage.clock.now();

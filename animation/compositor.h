@@ -5,8 +5,9 @@
 
 namespace morvelux {
 
-// The Btn_Clear action: Layer1 white over Image1's client area, shown by Image1.
-void ClearImage(Stage& stage);
+// Clears the display: Layer1 white over the display image's client area, and
+// the display image shows it.
+void clearImage(Stage& stage);
 
 // Puts the layers and positions back to the start of the animation.
 void BmpInit(Stage& stage);

@@ -72,7 +72,7 @@ bool AnimeLoop(Stage& stage) {
     return true;
 }
 
-void AnimeStart(TSaverState& state) { state.Animating = true; }
-void AnimeStop(TSaverState& state) { state.Animating = false; }
+void startAnimation(TSaverState& state) { state.Animating = true; }
+void stopAnimation(TSaverState& state) { state.Animating = false; }
 
 }  // namespace morvelux

@@ -23,7 +23,8 @@ bool tickDue(Millis lastTick, Millis now, Millis interval);
 // tick (0: it would take one now), so the caller can sleep until then.
 Millis tickWait(Millis lastTick, Millis now, Millis interval);
 
-void AnimeStart(TSaverState& state);  // the Btn_AnimeStart action
-void AnimeStop(TSaverState& state);   // the Btn_AnimeStop action
+// Lets the ticks move and compose again, or holds the picture still.
+void startAnimation(TSaverState& state);
+void stopAnimation(TSaverState& state);
 
 }  // namespace morvelux

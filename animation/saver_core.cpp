@@ -15,7 +15,7 @@ void cropPanel(Bitmap1& panel, const Bitmap1& composed, Point imagePos) {
 void activateSaver(Stage& stage) {
     BmpInit(stage);
     ReDraw(stage);
-    AnimeStart(stage.state);
+    startAnimation(stage.state);
     stage.state.ActivatedAt = stage.clock.now();
     stage.state.Activated = true;
 }
@@ -74,8 +74,8 @@ Millis SaverCore::msUntilNextTick() {
     return tickWait(p.state.LastTickAt, p.clock.now(), p.state.FrameInterval);
 }
 
-void SaverCore::pause() { AnimeStop(parts_->state); }
-void SaverCore::resume() { AnimeStart(parts_->state); }
+void SaverCore::pause() { stopAnimation(parts_->state); }
+void SaverCore::resume() { startAnimation(parts_->state); }
 
 PanelBits SaverCore::panel() {
     Parts& p = *parts_;

@@ -8,7 +8,8 @@
 
 namespace morvelux {
 
-enum class Readout { RenderTime, FrameInterval };
+// The two hidden readouts, numbered as the labels that show them (Label4, Label9).
+enum class Readout { RenderTime = 4, FrameInterval = 9 };
 
 class SaverView {
 public:

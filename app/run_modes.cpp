@@ -46,7 +46,7 @@ void fullScreen(tk::Application& app, SystemServices& system) {
     auto& form = app.createForm<TForm1>(system.saverPlatform(), pictures, 0);
     // A window that could not be made, or that gave up while it was set up,
     // would leave a message loop that nothing can end.
-    if (form.handleCreated() && !form.CreationFailed()) app.run();
+    if (form.handleCreated() && !form.creationFailed()) app.run();
     app.release(form);
 }
 

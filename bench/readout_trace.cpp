@@ -1,7 +1,8 @@
 // Linked only into MorveluxTrace.scr, the measuring twin of the saver, in
-// place of the product's empty measuringSink(): it records every readout the saver writes (the interval between frames and
-// the render time) with a precise wall-clock time, so that the pacing can be
-// checked from outside. The program itself keeps no log.
+// place of the product's empty measuringSink(): it records every readout the
+// saver shows (the interval between frames and the render time) with a
+// precise wall-clock time, so that the pacing can be checked from outside.
+// The program itself keeps no log.
 //
 // MORVELUX_READOUT_TRACE names the file (a Windows path). It starts with the
 // process's creation time; then one line per readout:
@@ -58,7 +59,7 @@ public:
     void readout(morvelux::Readout readout, const std::string& text) override {
         std::uint32_t ms = 0;
         std::from_chars(text.data(), text.data() + text.size(), ms);
-        entries_.push_back({preciseNow(), readout == morvelux::Readout::RenderTime ? 4 : 9, ms});
+        entries_.push_back({preciseNow(), static_cast<int>(readout), ms});
         if (entries_.size() >= kBatch) flush();
     }
 

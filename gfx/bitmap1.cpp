@@ -55,8 +55,8 @@ int Bitmap1::nearestIndex(Rgb colour) const {
 }
 
 void Bitmap1::fill(Rect area, Rgb colour) {
-    const int left = std::max(area.left, 0), right = std::min(area.right, width_);
-    const int top = std::max(area.top, 0), bottom = std::min(area.bottom, height_);
+    const int left = std::max(area.left, 0), right = std::min(area.right(), width_);
+    const int top = std::max(area.top, 0), bottom = std::min(area.bottom(), height_);
     if (left >= right || top >= bottom) return;
     const bool one = nearestIndex(colour) == 1;
     const rowwords::Span span = rowwords::spanOf(left, right - left);

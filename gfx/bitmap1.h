@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "gfx/geometry.h"
+
 namespace morvelux {
 
 struct Rgb {
@@ -19,14 +21,6 @@ inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kWhite{255, 255, 255};
 
 using Palette2 = std::array<Rgb, 2>;
-
-struct Rect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-    bool empty() const { return right <= left || bottom <= top; }
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
 
 class Bitmap1 {
 public:

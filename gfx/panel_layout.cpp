@@ -16,11 +16,11 @@ PanelLayout layOutPanel(Size window, Size panel, Point at) {
     layout.shown = {left, top, right - left, bottom - top};
     layout.fromX = left - at.x;
     layout.fromY = top - at.y;
-    const Box bands[] = {{0, 0, windowWidth, top},
-                         {0, bottom, windowWidth, windowHeight - bottom},
-                         {0, top, left, bottom - top},
-                         {right, top, windowWidth - right, bottom - top}};
-    for (const Box& band : bands)
+    const Rect bands[] = {{0, 0, windowWidth, top},
+                          {0, bottom, windowWidth, windowHeight - bottom},
+                          {0, top, left, bottom - top},
+                          {right, top, windowWidth - right, bottom - top}};
+    for (const Rect& band : bands)
         if (!band.empty()) layout.black.push_back(band);
     return layout;
 }

@@ -21,11 +21,8 @@ std::array<std::uint64_t, 256> spreadTable(int zoom) {
 }
 
 Rect clipped(Rect area, const Bitmap1& src) {
-    area.left = std::max(area.left, 0) & ~7;
-    area.top = std::max(area.top, 0);
-    area.right = std::min(area.right, src.width());
-    area.bottom = std::min(area.bottom, src.height());
-    return area;
+    return Rect::fromEdges(std::max(area.left, 0) & ~7, std::max(area.top, 0), std::min(area.right(), src.width()),
+                           std::min(area.bottom(), src.height()));
 }
 
 // One source row's bytes enlarged across: each byte becomes `zoom` bytes.
@@ -47,11 +44,11 @@ int zoomInto(Bitmap1& dst, const Bitmap1& src, Rect area, int zoom) {
         dst.resize(0, 0);
         return area.left;
     }
-    const int byteCount = (area.width() + 7) / 8;
-    dst.resize(byteCount * 8 * zoom, area.height() * zoom);
+    const int byteCount = (area.width + 7) / 8;
+    dst.resize(byteCount * 8 * zoom, area.height * zoom);
     const auto table = spreadTable(zoom);
     const std::size_t stride = dst.strideBytes();
-    for (int y = area.top; y < area.bottom; ++y) {
+    for (int y = area.top; y < area.bottom(); ++y) {
         std::uint8_t* first = dst.bytes() + static_cast<std::size_t>(y - area.top) * zoom * stride;
         spreadRow(first, src.bytes() + static_cast<std::size_t>(y) * src.strideBytes() + area.left / 8, byteCount,
                   zoom, table);

@@ -22,25 +22,25 @@ std::optional<std::string> readText(Registry& registry, RegKey key, std::string_
 
 }  // namespace
 
-TSettings::TSettings(Registry& registry) : registry_(registry) {}
+Settings::Settings(Registry& registry) : registry_(registry) {}
 
-TSettings::~TSettings() { Release(); }
+Settings::~Settings() { release(); }
 
-void TSettings::Open() {
-    Release();
+void Settings::open() {
+    release();
     key_ = registry_.createKey(0, kSettingsKeyPath, kKeyAllAccess);
 }
 
-std::string TSettings::ReadString(std::string_view section, std::string_view name, std::string_view fallback) {
+std::string Settings::readString(std::string_view section, std::string_view name, std::string_view fallback) {
     return readText(registry_, key_, section, name).value_or(std::string(fallback));
 }
 
-std::int32_t TSettings::ReadInteger(std::string_view section, std::string_view name, std::int32_t fallback) {
+std::int32_t Settings::readInteger(std::string_view section, std::string_view name, std::int32_t fallback) {
     const std::optional<std::string> text = readText(registry_, key_, section, name);
     return text ? readInt32(*text).value_or(fallback) : fallback;
 }
 
-void TSettings::Release() {
+void Settings::release() {
     if (key_ == 0) return;
     registry_.closeKey(key_);
     key_ = 0;

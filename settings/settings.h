@@ -12,17 +12,17 @@ namespace morvelux {
 inline constexpr std::string_view kSettingsKeyPath = "Software\\Valdrenn\\";
 inline constexpr std::string_view kSettingsSection = "ScreenSaverSample";
 
-class TSettings {
+class Settings {
 public:
-    explicit TSettings(Registry& registry = systemRegistry());
-    ~TSettings();
-    TSettings(const TSettings&) = delete;
-    TSettings& operator=(const TSettings&) = delete;
+    explicit Settings(Registry& registry = systemRegistry());
+    ~Settings();
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
 
-    void Open();
-    std::string ReadString(std::string_view section, std::string_view name, std::string_view fallback);
-    std::int32_t ReadInteger(std::string_view section, std::string_view name, std::int32_t fallback);
-    void Release();
+    void open();
+    std::string readString(std::string_view section, std::string_view name, std::string_view fallback);
+    std::int32_t readInteger(std::string_view section, std::string_view name, std::int32_t fallback);
+    void release();
     bool isOpen() const { return key_ != 0; }
 
 private:

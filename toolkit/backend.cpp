@@ -4,7 +4,6 @@
 
 namespace tk {
 
-void Canvas::fill(const Bounds&, Rgb) {}
 void Canvas::draw(int, int, const Bitmap1&, const Bounds&, int) {}
 void Canvas::draw(int, int, const Dib&, const Bounds&) {}
 void Canvas::text(const Bounds&, const std::string&, const TextStyle&) {}
@@ -36,11 +35,6 @@ int Backend::dpiOf(const Form&) { return kDesignedDpi; }
 void Backend::fontChanged(Control&) {}
 
 void Backend::showModal(Form&) {}
-
-Canvas& Backend::canvas(Form&) {
-    static Canvas nothing;
-    return nothing;
-}
 
 Backend& Backend::none() {
     static Backend nothing;  // stateless: it keeps nothing between calls

@@ -43,7 +43,6 @@ public:
     // Runs the form's modal message loop until form.modalResult is set (or
     // nothing more can happen: the null backend returns at once).
     virtual void showModal(Form& form);
-    virtual Canvas& canvas(Form& form);
 
     // A backend that shows nothing, for controls that belong to no form yet.
     static Backend& none();

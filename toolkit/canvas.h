@@ -1,6 +1,6 @@
 #pragma once
-// Drawing on a window: a form's OnPaint and the windowless controls paint
-// through it. The null canvas of native tests draws nothing.
+// Drawing on a window: the windowless controls paint through it. The null
+// canvas of native tests draws nothing.
 #include <string>
 
 #include "gfx/bitmap1.h"
@@ -25,7 +25,6 @@ struct TextStyle {
 class Canvas {
 public:
     virtual ~Canvas() = default;
-    virtual void fill(const Bounds& area, Rgb colour);
     // Pictures with their top-left at (x, y), in their own colours, clipped
     // to `visible` (the whole window when empty). A one-bit picture may be
     // enlarged by a whole number: each pixel a zoom x zoom square.

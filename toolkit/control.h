@@ -88,7 +88,7 @@ public:
     Rgb customColour{};
     Font font;
     unsigned anchors = akLeft | akTop;
-    int cursor = 0;  // 0: default arrow; else a system cursor id (IDC_*)
+    int cursor = 0;  // 0: default arrow; else a system cursor id (kCursorCross)
 
     void invalidate();
 

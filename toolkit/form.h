@@ -93,9 +93,6 @@ public:
     // from outside.
     void doDestroy();
 
-    // Drawing outside the controls (in OnPaint, or straight onto the window).
-    Canvas& canvas() { return backend().canvas(*this); }
-
     std::function<void()> OnCreate;
     std::function<void()> OnActivate;
     std::function<void()> OnPaint;

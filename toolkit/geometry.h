@@ -1,23 +1,18 @@
 #pragma once
-// Rectangles of the window toolkit: outer bounds of a control in its
-// parent's client coordinates, and the thickness of a window's frame.
+// Geometry of the window toolkit: outer bounds of a control in its parent's
+// client coordinates (gfx's one rectangle), scaling by DPI, the thickness of
+// a window's frame, and the monitors.
+#include "gfx/rounding.h"
 #include "gfx/zoom.h"
 
 namespace tk {
 
-struct Bounds {
-    int left = 0, top = 0, width = 0, height = 0;
-    int right() const { return left + width; }
-    int bottom() const { return top + height; }
-    bool contains(int x, int y) const { return x >= left && x < right() && y >= top && y < bottom(); }
-    friend bool operator==(const Bounds&, const Bounds&) = default;
-};
+using Bounds = morvelux::Rect;
 
 // round(x * numerator / denominator), halves away from zero.
 constexpr int scaledBy(int x, int numerator, int denominator) {
-    const long long product = static_cast<long long>(x) * numerator;
-    const long long half = denominator / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
+    using morvelux::roundedQuotient, morvelux::Ties;
+    return roundedQuotient(static_cast<long long>(x) * numerator, denominator, Ties::AwayFromZero);
 }
 
 struct Insets {

@@ -1,5 +1,6 @@
 #pragma once
-// Mouse buttons, and the modifier keys and buttons held during an event.
+// Mouse buttons, the modifier keys and buttons held during an event, and the
+// key and cursor codes the forms use.
 #include <cstdint>
 
 namespace tk {
@@ -19,6 +20,11 @@ inline constexpr Shift kShiftAlt = 0x100;
 inline constexpr Shift kShiftDouble = 0x200;  // the mouse-down of a double click
 
 using Key = std::uint16_t;  // a virtual-key code; a handler clears it to swallow the key
+inline constexpr Key kKeyEscape = 0x1B;  // VK_ESCAPE
+inline constexpr Key kKeySpace = 0x20;   // VK_SPACE
+
+// A system cursor id (IDC_*), as Control::cursor takes it; 0 is the default arrow.
+inline constexpr int kCursorCross = 32515;  // IDC_CROSS
 
 // The keys a dialog gives to its buttons.
 enum class DialogKey { Enter, Escape };

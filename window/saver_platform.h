@@ -14,7 +14,7 @@
 
 namespace morvelux {
 
-// Sees every readout the saver writes; only a measuring build has one.
+// Sees every readout as its label shows it; only a measuring build has one.
 class ReadoutSink {
 public:
     virtual ~ReadoutSink() = default;

@@ -24,12 +24,10 @@ struct SaverPictures {
 // The pictures the program carries (empty bitmaps for any that fail to load).
 SaverPictures loadSaverPictures();
 
-}  // namespace morvelux
-
-class TForm1 : public tk::Form, public morvelux::SaverView {
+class TForm1 : public tk::Form, public SaverView {
 public:
     // A non-zero `previewParent` makes the preview, a child of that window.
-    TForm1(const tk::FormKey& key, morvelux::SaverPlatform& platform, const morvelux::SaverPictures& pictures,
+    TForm1(const tk::FormKey& key, SaverPlatform& platform, const SaverPictures& pictures,
            std::int32_t previewParent);
 
     tk::Panel Panel1{this, "Panel1"};
@@ -54,23 +52,22 @@ public:
     bool WMSysCommand(std::uintptr_t command, std::intptr_t& result);
 
     // The saver's state (SaverState): this window owns it.
-    morvelux::TSaverState& state() { return state_; }
-    const morvelux::TSaverState& state() const { return state_; }
+    TSaverState& state() { return state_; }
+    const TSaverState& state() const { return state_; }
 
-    bool Closed() const { return Closed_; }
-    bool CreationFailed() const { return CreationFailed_; }
-    std::int32_t PlatformId() const { return PlatformId_; }
-    const std::string& DispStr() const { return DispStr_; }
-    bool Preview() const;
+    bool Closed() const { return closed_; }
+    bool creationFailed() const { return creationFailed_; }
+    const std::string& DispStr() const { return dispStr_; }
+    bool preview() const;
 
     // SaverView: what the animation sees of this window.
-    morvelux::Size panelSize() const override;
-    morvelux::Size imageSize() const override;
-    morvelux::Point imagePos() const override;
-    void setImagePos(morvelux::Point pos) override;
-    void showBitmap(const morvelux::Bitmap1& bitmap) override;
-    void setReadout(morvelux::Readout readout, const std::string& text) override;
-    morvelux::Rgb windowText() const override;
+    Size panelSize() const override;
+    Size imageSize() const override;
+    Point imagePos() const override;
+    void setImagePos(Point pos) override;
+    void showBitmap(const Bitmap1& bitmap) override;
+    void setReadout(Readout readout, const std::string& text) override;
+    Rgb windowText() const override;
 
 private:
     // The picture on a monitor other than the primary: a panel and image
@@ -95,16 +92,18 @@ private:
     void countMouseMove(int limit);
     void placeSample();
 
-    morvelux::SaverPlatform& platform_;
-    const morvelux::SaverPictures& pictures_;
-    morvelux::TSaverState state_;
-    morvelux::Stage stage_;
+    SaverPlatform& platform_;
+    const SaverPictures& pictures_;
+    TSaverState state_;
+    Stage stage_;
     std::vector<tk::Monitor> monitors_;
     std::vector<std::unique_ptr<MonitorPanel>> monitorPanels_;  // the monitors after the primary
-    morvelux::Point imagePos_;                                   // (L, T) in pattern pixels
+    Point imagePos_;                                   // (L, T) in pattern pixels
 
-    std::int32_t PlatformId_ = 0;
-    std::string DispStr_;
-    bool Closed_ = false;
-    bool CreationFailed_ = false;
+    std::int32_t platformId_ = 0;  // PlatformId
+    std::string dispStr_;          // DispStr
+    bool closed_ = false;          // Closed
+    bool creationFailed_ = false;
 };
+
+}  // namespace morvelux

@@ -5,12 +5,10 @@
 #include "animation/motion.h"
 #include "window/unit1.h"
 
-using namespace morvelux;
+namespace morvelux {
 
 namespace {
 
-constexpr tk::Key kKeyEscape = 27;
-constexpr tk::Key kKeySpace = 32;
 constexpr Millis kMoveRestartAfter = 1000;  // a pause this long starts the count again
 constexpr Millis kMoveGracePeriod = 2000;   // moves right after activation do not count
 constexpr int kMovesOverPicture = 25;
@@ -28,20 +26,20 @@ void countOne(TSaverState& state) {
 }  // namespace
 
 void TForm1::FormKeyDown(tk::Key& key, tk::Shift) {
-    if (key == kKeyEscape)
+    if (key == tk::kKeyEscape)
         close();
-    else if (key == kKeySpace)
-        AnimeStop(state_);
+    else if (key == tk::kKeySpace)
+        stopAnimation(state_);
 }
 
 void TForm1::FormKeyUp(tk::Key& key, tk::Shift) {
-    if (key == kKeySpace) AnimeStart(state_);
+    if (key == tk::kKeySpace) startAnimation(state_);
 }
 
 void TForm1::Image1MouseDown(tk::MouseButton, tk::Shift, int, int) { close(); }
 
 void TForm1::Image1DblClick() {
-    if (!Preview()) close();
+    if (!preview()) close();
 }
 
 void TForm1::Image1MouseMove(tk::Shift, int, int) {
@@ -66,6 +64,8 @@ bool TForm1::WMSysCommand(std::uintptr_t command, std::intptr_t& result) {
 
 void TForm1::FormClose(tk::CloseAction&) {
     application().OnIdle = nullptr;
-    if (PlatformId_ == 1) platform_.setScreenSaverRunning(false);
-    Closed_ = true;
+    if (platformId_ == 1) platform_.setScreenSaverRunning(false);
+    closed_ = true;
 }
+
+}  // namespace morvelux

@@ -9,7 +9,7 @@
 #include "gfx/zoom.h"
 #include "window/unit1.h"
 
-using namespace morvelux;
+namespace morvelux {
 
 namespace {
 
@@ -79,5 +79,7 @@ void TForm1::placeImage(tk::Image& image) const {
 }
 
 void TForm1::FormDisplayChange() {
-    if (!Preview()) layOutMonitors();
+    if (!preview()) layOutMonitors();
 }
+
+}  // namespace morvelux

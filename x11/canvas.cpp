@@ -124,8 +124,8 @@ bool Canvas::resize(int width, int height) {
 
 void Canvas::paintAll(const PanelBits& panel) {
     if (lost_) return;
-    for (const Box& band : layout_.black)
-        XFillRectangle(display_, window_, blackGc_, band.x, band.y, static_cast<unsigned>(band.width),
+    for (const Rect& band : layout_.black)
+        XFillRectangle(display_, window_, blackGc_, band.left, band.top, static_cast<unsigned>(band.width),
                        static_cast<unsigned>(band.height));
     present(panel);
 }

@@ -37,7 +37,7 @@ public:
         if (layout.shown.empty()) return;
         image_.data = const_cast<char*>(reinterpret_cast<const char*>(bits.bytes));
         image_.bytes_per_line = static_cast<int>(bits.stride);
-        XPutImage(display_, drawable, gc, &image_, layout.fromX, layout.fromY, layout.shown.x, layout.shown.y,
+        XPutImage(display_, drawable, gc, &image_, layout.fromX, layout.fromY, layout.shown.left, layout.shown.top,
                   static_cast<unsigned>(layout.shown.width), static_cast<unsigned>(layout.shown.height));
         image_.data = nullptr;
     }
@@ -76,7 +76,7 @@ public:
         for (int y = 0; y < bits.height && y < image_->height; ++y)
             convertRow({bits.bytes + static_cast<std::size_t>(y) * bits.stride, bits.stride},
                        {out + static_cast<std::size_t>(y) * outStride, outStride}, layout_);
-        XShmPutImage(display_, drawable, gc, image_, layout.fromX, layout.fromY, layout.shown.x, layout.shown.y,
+        XShmPutImage(display_, drawable, gc, image_, layout.fromX, layout.fromY, layout.shown.left, layout.shown.top,
                      static_cast<unsigned>(layout.shown.width), static_cast<unsigned>(layout.shown.height), False);
         XSync(display_, False);
     }

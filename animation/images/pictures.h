@@ -5,12 +5,13 @@
 #include <optional>
 #include <span>
 
+#include "animation/images/picture_ids.h"
 #include "gfx/bitmap1.h"
 #include "gfx/bmp.h"
 
 namespace morvelux {
 
-enum class PictureId : int { Img1 = 101, Img2 = 102, Title = 103, Sample = 104 };
+enum class PictureId : int { Img1 = IDB_IMG1, Img2 = IDB_IMG2, Title = IDB_TITLE, Sample = IDB_SAMPLE };
 
 // The picture's bytes: a BMP file natively, a packed DIB from the resources on Windows.
 std::span<const std::uint8_t> pictureBytes(PictureId id);

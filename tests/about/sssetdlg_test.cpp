@@ -9,6 +9,7 @@
 
 namespace {
 
+using morvelux::TScrnSaveSetupDlg;
 using tk::testing::FakeBackend;
 
 class FakeDesktop : public morvelux::DesktopWindows {

@@ -235,11 +235,12 @@ TEST(FillTest, AgreesWithReference) {
                 Bitmap1 actual = randomBitmap(randomIn(random, 1, 150), randomIn(random, 1, 5), palette.colours, random);
                 Bitmap1 expected = actual;
                 const int left = randomIn(random, -20, 170), top = randomIn(random, -2, 6);
-                const Rect area{left, top, left + randomIn(random, -3, 200), top + randomIn(random, -1, 7)};
+                const int width = randomIn(random, -3, 200);
+                const Rect area{left, top, width, randomIn(random, -1, 7)};
                 actual.fill(area, colour);
                 reference::fill(expected, area, colour);
                 ASSERT_TRUE(sameBitmap(actual, expected))
-                    << "fill of (" << area.left << ", " << area.top << ")-(" << area.right << ", " << area.bottom
+                    << "fill of (" << area.left << ", " << area.top << ")-(" << area.right() << ", " << area.bottom()
                     << ") in a " << actual.width() << "x" << actual.height() << " " << palette.name << " bitmap";
             }
 }

@@ -26,7 +26,7 @@ protected:
         int wrong = 0;
         for (int py = 0; py < t.view.panel.height; ++py)
             for (int px = 0; px < t.view.panel.width; ++px) {
-                const bool excepted = px >= except.left && px < except.right && py >= except.top && py < except.bottom;
+                const bool excepted = except.contains(px, py);
                 if (!excepted && panelPixel(t.view, px, py) != expectedMoire(px, py)) ++wrong;
             }
         EXPECT_EQ(wrong, 0);
@@ -35,7 +35,7 @@ protected:
     void expectPanelIsMoireOutsideTitle() const {
         const Point at = titlePosition(t.stage);
         const int left = at.x + t.view.pos.x, top = at.y + t.view.pos.y;
-        expectPanelIsMoire({left, top, left + t.title.width(), top + t.title.height()});
+        expectPanelIsMoire({left, top, t.title.width(), t.title.height()});
     }
 
     bool titleShown() const {

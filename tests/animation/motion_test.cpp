@@ -17,7 +17,7 @@ protected:
         t.clock.time = 10000;
         BmpInit(t.stage);
         ReDraw(t.stage);
-        AnimeStart(t.state);
+        startAnimation(t.state);
     }
 
     bool idleAt(Millis now) {
@@ -66,7 +66,7 @@ TEST_F(MotionTest, ClockWrappingOrGoingBackTicksAtOnce) {
 }
 
 TEST_F(MotionTest, WhileStoppedTicksAdvanceButNothingMovesOrIsDrawn) {
-    AnimeStop(t.state);
+    stopAnimation(t.state);
     const Point pos = t.view.pos;
     EXPECT_FALSE(idleAt(20000));
     EXPECT_EQ(t.state.LastTickAt, 20000u);
@@ -76,7 +76,7 @@ TEST_F(MotionTest, WhileStoppedTicksAdvanceButNothingMovesOrIsDrawn) {
     EXPECT_EQ(t.state.OffsetX, 0);
     EXPECT_EQ(t.state.MoveTick, 0);
 
-    AnimeStart(t.state);
+    startAnimation(t.state);
     EXPECT_FALSE(idleAt(20100));
     EXPECT_TRUE(idleAt(20120));
     EXPECT_EQ(t.state.OffsetX, -1);

@@ -85,31 +85,31 @@ public:
             case 0: open(); break;
             case 1: readString(); break;
             case 2: readInteger(); break;
-            case 3: settings_.Release(); break;
-            default: open(), readString(), readInteger(), settings_.Release();
+            case 3: settings_.release(); break;
+            default: open(), readString(), readInteger(), settings_.release();
         }
         FUZZ_CHECK(registry_.openKeyCount() == (settings_.isOpen() ? 1u : 0u));
     }
 
 private:
     void open() {
-        settings_.Open();
+        settings_.open();
         FUZZ_CHECK(settings_.isOpen() == !(stored_.flags & kDenied));
     }
     void readString() {
-        const std::string text = settings_.ReadString(kSettingsSection, "DispStr", kDefaultText);
+        const std::string text = settings_.readString(kSettingsSection, "DispStr", kDefaultText);
         const auto stored = readable(stored_, stored_.dispStr, settings_.isOpen());
         FUZZ_CHECK(text == stored.value_or(std::string(kDefaultText)));
     }
     void readInteger() {
-        const std::int32_t sleep = settings_.ReadInteger(kSettingsSection, "SleepTime", kDefaultSleep);
+        const std::int32_t sleep = settings_.readInteger(kSettingsSection, "SleepTime", kDefaultSleep);
         const auto text = readable(stored_, stored_.sleepTime, settings_.isOpen());
         FUZZ_CHECK(sleep == (text ? readInt32(*text).value_or(kDefaultSleep) : kDefaultSleep));
     }
 
     MemoryRegistry& registry_;
     const Stored& stored_;
-    TSettings settings_;
+    Settings settings_;
 };
 
 }  // namespace

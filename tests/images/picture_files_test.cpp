@@ -144,7 +144,8 @@ TEST(TitleCard, AboutOneTwelfthIsBlack) {
 
 // The five lines of lettering: name (two lines), version, author, address.
 constexpr std::array<Rect, 5> kTitleBoxes{{
-    {22, 47, 232, 73}, {64, 91, 288, 117}, {191, 128, 285, 138}, {51, 160, 275, 179}, {63, 213, 262, 230}}};
+    Rect::fromEdges(22, 47, 232, 73), Rect::fromEdges(64, 91, 288, 117), Rect::fromEdges(191, 128, 285, 138),
+    Rect::fromEdges(51, 160, 275, 179), Rect::fromEdges(63, 213, 262, 230)}};
 
 TEST(TitleCard, LetteringStaysInItsFiveLinesAndFillsEach) {
     const Bitmap1 title = committedBitmap("title");
@@ -157,7 +158,7 @@ TEST(TitleCard, LetteringStaysInItsFiveLinesAndFillsEach) {
             bool inside = false;
             for (std::size_t i = 0; i < kTitleBoxes.size(); ++i) {
                 const Rect& b = kTitleBoxes[i];
-                if (x >= b.left && x < b.right && y >= b.top && y < b.bottom) {
+                if (b.contains(x, y)) {
                     ++inkPerBox[i];
                     inside = true;
                 }

@@ -20,11 +20,11 @@ protected:
 
     // Opens, reads both values the way the saver window does, releases.
     std::pair<std::string, std::int32_t> readAsTheWindowDoes() {
-        TSettings settings(registry);
-        settings.Open();
-        auto text = settings.ReadString(kSettingsSection, "DispStr", "Screen Saver Sample");
-        const std::int32_t sleep = settings.ReadInteger(kSettingsSection, "SleepTime", 15);
-        settings.Release();
+        Settings settings(registry);
+        settings.open();
+        auto text = settings.readString(kSettingsSection, "DispStr", "Screen Saver Sample");
+        const std::int32_t sleep = settings.readInteger(kSettingsSection, "SleepTime", 15);
+        settings.release();
         return {std::move(text), sleep};
     }
 
@@ -95,30 +95,30 @@ TEST_F(SettingsTest, SectionStoredAsAValueIsNoSection) {
 TEST_F(SettingsTest, KeyThatCannotBeOpenedGivesDefaults) {
     store("DispStr", kRegSz, "unreachable");
     registry.denyAll();
-    TSettings settings(registry);
-    settings.Open();
+    Settings settings(registry);
+    settings.open();
     EXPECT_FALSE(settings.isOpen());
-    EXPECT_EQ(settings.ReadString(kSettingsSection, "DispStr", "d"), "d");
-    EXPECT_EQ(settings.ReadInteger(kSettingsSection, "SleepTime", 15), 15);
+    EXPECT_EQ(settings.readString(kSettingsSection, "DispStr", "d"), "d");
+    EXPECT_EQ(settings.readInteger(kSettingsSection, "SleepTime", 15), 15);
 }
 
 TEST_F(SettingsTest, UnopenedSettingsReadDefaultsWithoutTouchingTheRegistry) {
     store("DispStr", kRegSz, "stored");
-    TSettings settings(registry);
-    EXPECT_EQ(settings.ReadString(kSettingsSection, "DispStr", "d"), "d");
+    Settings settings(registry);
+    EXPECT_EQ(settings.readString(kSettingsSection, "DispStr", "d"), "d");
     EXPECT_TRUE(registry.accessRequested().empty());
 }
 
 TEST_F(SettingsTest, KeyStaysOpenUntilReleaseOrDestruction) {
     {
-        TSettings settings(registry);
-        settings.Open();
-        settings.Open();  // reopening does not leak the first key
+        Settings settings(registry);
+        settings.open();
+        settings.open();  // reopening does not leak the first key
         EXPECT_EQ(registry.openKeyCount(), 1u);
-        settings.Release();
-        settings.Release();
+        settings.release();
+        settings.release();
         EXPECT_EQ(registry.openKeyCount(), 0u);
-        settings.Open();
+        settings.open();
     }
     expectEverythingClosed();
 }

@@ -44,8 +44,8 @@ void copyWhole(Bitmap1& dst, const Bitmap1& src) {
 
 void fill(Bitmap1& bitmap, Rect area, Rgb colour) {
     const int index = bitmap.nearestIndex(colour);
-    for (std::int64_t y = area.top; y < area.bottom; ++y)
-        for (std::int64_t x = area.left; x < area.right; ++x)
+    for (std::int64_t y = area.top; y < area.bottom(); ++y)
+        for (std::int64_t x = area.left; x < area.right(); ++x)
             if (inside(bitmap, x, y)) bitmap.setPixel(static_cast<int>(x), static_cast<int>(y), index);
 }
 

@@ -109,6 +109,7 @@ TEST_F(Win32Test, ADialogFrameMapsTheClientSize) {
 }
 
 using AboutTest = Win32Test;
+using morvelux::TScrnSaveSetupDlg;
 
 TEST_F(AboutTest, TheAboutDialogIsSizedFromItsMeasuredLabel) {
     auto& dlg = app.make<TScrnSaveSetupDlg>(registry, morvelux::systemDesktopWindows());

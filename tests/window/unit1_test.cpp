@@ -303,7 +303,7 @@ TEST_F(SaverWindowTest, Windows9xIsToldTheSaverStoppedWhenTheLoopEndsWithoutAClo
 TEST_F(SaverWindowTest, UnknownSystemVersionEndsTheSaverAtOnce) {
     platform.platform.reset();
     TForm1& f = create();
-    EXPECT_TRUE(f.CreationFailed());
+    EXPECT_TRUE(f.creationFailed());
     EXPECT_TRUE(f.Closed());
     EXPECT_FALSE(static_cast<bool>(app.OnIdle));
 }

@@ -50,8 +50,6 @@ ChildWindow childWindowFor(const WindowKind& kind) {
     return {kPanelClass, kChild | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
 }
 
-RECT toRect(const Bounds& b) { return {b.left, b.top, b.right(), b.bottom()}; }
-
 // The other windows of this thread are disabled while a modal form runs.
 class DisabledWindows {
 public:
@@ -83,8 +81,7 @@ private:
 Win32Backend::Win32Backend(HINSTANCE instance, Win32Runner& runner)
     : instance_(instance),
       runner_(runner),
-      painting_(std::make_unique<PaintCanvas>(gdi_)),
-      direct_(std::make_unique<PaintCanvas>(gdi_)) {
+      painting_(std::make_unique<PaintCanvas>(gdi_)) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);  // without it buttons and edits still come from user32
     panelClass_ = registerClass(instance_, kPanelClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, windowProc);

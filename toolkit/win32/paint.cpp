@@ -8,7 +8,6 @@
 #include "gfx/zoom.h"
 #include "toolkit/form.h"
 #include "toolkit/win32/paint_canvas.h"
-#include "toolkit/win32/platform.h"
 
 namespace tk::win32 {
 namespace {
@@ -37,8 +36,6 @@ RECT intersect(RECT a, RECT b) {
     IntersectRect(&r, &a, &b);
     return r;
 }
-
-RECT toRect(const Bounds& b) { return {b.left, b.top, b.right(), b.bottom()}; }
 
 struct Rows {
     const std::uint8_t* bits;
@@ -81,15 +78,7 @@ UINT alignmentFormat(Alignment a) {
 
 template <typename F>
 void Win32Backend::PaintCanvas::withDc(F draw) {
-    if (!hwnd) return;
-    if (paintDc) {
-        draw(paintDc);
-        return;
-    }
-    const HDC dc = GetDC(hwnd);
-    if (!dc) return;
-    draw(dc);
-    ReleaseDC(hwnd, dc);
+    if (paintDc) draw(paintDc);
 }
 
 RECT Win32Backend::PaintCanvas::visibleRect(const Bounds& visible) const {
@@ -97,13 +86,6 @@ RECT Win32Backend::PaintCanvas::visibleRect(const Bounds& visible) const {
     GetClientRect(hwnd, &client);
     if (visible.width <= 0 && visible.height <= 0) return client;
     return intersect(client, toRect(visible));
-}
-
-void Win32Backend::PaintCanvas::fill(const Bounds& area, Rgb colour) {
-    withDc([&](HDC dc) {
-        const RECT r = toRect(area);
-        FillRect(dc, &r, gdi_.brush(RGB(colour.r, colour.g, colour.b)));
-    });
 }
 
 void Win32Backend::PaintCanvas::draw(int x, int y, const Bitmap1& bitmap, const Bounds& visible, int zoom) {
@@ -123,8 +105,8 @@ void Win32Backend::PaintCanvas::drawZoomed(HDC dc, int x, int y, const Bitmap1& 
     if (IsRectEmpty(&part)) return;
     const auto first = [zoom](int from) { return from / zoom; };
     const auto pastLast = [zoom](int to) { return (to + zoom - 1) / zoom; };
-    const morvelux::Rect source{first(part.left - x), first(part.top - y), pastLast(part.right - x),
-                                pastLast(part.bottom - y)};
+    const Bounds source = Bounds::fromEdges(first(part.left - x), first(part.top - y), pastLast(part.right - x),
+                                            pastLast(part.bottom - y));
     const int column = morvelux::zoomInto(zoomed_, bitmap, source, zoom);
     blitRows(dc, x + column * zoom, y + source.top * zoom, zoomed_.width(), zoomed_.height(), rowsOf(zoomed_), part);
 }
@@ -183,13 +165,6 @@ void Win32Backend::paint(Control& control, HWND hwnd) {
     painting_->hwnd = outerWindow;
     painting_->paintDc = outerDc;
     EndPaint(hwnd, &ps);
-}
-
-Canvas& Win32Backend::canvas(Form& form) {
-    const HWND hwnd = handleOf(form);
-    if (painting_->paintDc && painting_->hwnd == hwnd) return *painting_;
-    direct_->hwnd = hwnd;
-    return *direct_;
 }
 
 }  // namespace tk::win32

@@ -1,5 +1,5 @@
 #pragma once
-// A canvas on a window: on its paint DC while it paints, else straight onto it.
+// A canvas on the paint DC of the window being painted.
 #include <windows.h>
 
 #include "toolkit/win32/win32_backend.h"
@@ -13,14 +13,13 @@ public:
     HWND hwnd = nullptr;
     HDC paintDc = nullptr;
 
-    void fill(const Bounds& area, Rgb colour) override;
     void draw(int x, int y, const Bitmap1& bitmap, const Bounds& visible, int zoom) override;
     void draw(int x, int y, const Dib& dib, const Bounds& visible) override;
     void text(const Bounds& area, const std::string& text, const TextStyle& style) override;
 
 private:
     template <typename F>
-    void withDc(F draw);
+    void withDc(F draw);  // only while the window paints
     RECT visibleRect(const Bounds& visible) const;
     void drawZoomed(HDC dc, int x, int y, const Bitmap1& bitmap, RECT visible, int zoom);
 

@@ -17,6 +17,8 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 // The modifier keys held now.
 Shift keyShift();
 
+inline RECT toRect(const Bounds& b) { return {b.left, b.top, b.right(), b.bottom()}; }
+
 class Win32Backend : public Backend {
 public:
     Win32Backend(HINSTANCE instance, Win32Runner& runner);
@@ -46,7 +48,6 @@ public:
     int dpiOf(const Form& form) override;
     void fontChanged(Control& control) override;
     void showModal(Form& form) override;
-    Canvas& canvas(Form& form) override;
 
 private:
     const char* formClass(UINT classStyle);  // nullptr when it cannot be registered
@@ -64,7 +65,6 @@ private:
     int nextId_ = 100;  // clear of IDOK and IDCANCEL, which the dialog manager sends
     class PaintCanvas;
     std::unique_ptr<PaintCanvas> painting_;  // on the paint DC of the window being painted
-    std::unique_ptr<PaintCanvas> direct_;    // any other: straight onto the window
 };
 
 }  // namespace tk::win32

@@ -12,7 +12,7 @@ namespace {
 
 // The frame the preview shows, and the part of the panel it keeps.
 constexpr LayerPosition kFrame{-469, -106};
-constexpr Rect kKept{80, 32, 1012, 724};
+constexpr Rect kKept = Rect::fromEdges(80, 32, 1012, 724);
 constexpr double kGamma = 1.25;
 
 using Brightness = std::vector<double>;  // 0 black .. 1 white, rows top-down
@@ -31,7 +31,7 @@ double areaAverage(const Bitmap1& panel, double x0, double x1, double y0, double
 }
 
 Brightness shrink(const Bitmap1& panel) {
-    const double sx = double(kKept.width()) / kSampleWidth, sy = double(kKept.height()) / kSampleHeight;
+    const double sx = double(kKept.width) / kSampleWidth, sy = double(kKept.height) / kSampleHeight;
     Brightness out;
     for (int y = 0; y < kSampleHeight; ++y)
         for (int x = 0; x < kSampleWidth; ++x)

@@ -63,13 +63,16 @@ TextInk compose(const std::vector<PlacedGlyph>& glyphs, std::uint8_t threshold) 
                 auto& v = text.coverage.at(g.left - left + x, top - g.top + y);
                 v = std::max(v, g.coverage.at(x, y));
             }
-    Rect ink{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    int inkLeft = INT_MAX, inkTop = INT_MAX, inkRight = INT_MIN, inkBottom = INT_MIN;
     for (int y = 0; y < text.coverage.height; ++y)
         for (int x = 0; x < text.coverage.width; ++x)
-            if (text.coverage.at(x, y) >= threshold)
-                ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x + 1),
-                       std::max(ink.bottom, y + 1)};
-    text.ink = ink.left > ink.right ? Rect{} : ink;
+            if (text.coverage.at(x, y) >= threshold) {
+                inkLeft = std::min(inkLeft, x);
+                inkTop = std::min(inkTop, y);
+                inkRight = std::max(inkRight, x + 1);
+                inkBottom = std::max(inkBottom, y + 1);
+            }
+    text.ink = inkLeft > inkRight ? Rect{} : Rect::fromEdges(inkLeft, inkTop, inkRight, inkBottom);
     return text;
 }
 

@@ -32,7 +32,7 @@ enum class WidthFit {
 
 struct TitleLine {
     std::string_view text;
-    Rect box;                     // where the ink should go, right and bottom exclusive
+    Rect box;                     // where the ink should go
     const char* font;
     std::string_view reference;   // letters whose height sets the size
     int referenceHeight;          // their height in pixels, from the baseline up
@@ -44,12 +44,12 @@ struct TitleLine {
 };
 
 constexpr std::array<TitleLine, 5> kLines{{
-    {"MORVELUX", {22, 47, 232, 73}, kSerifBold, "MRVELX", 26, Align::Left, WidthFit::Narrow, 1.0, false, 112},
-    {"SCREEN SAVER", {64, 91, 288, 117}, kSerifBold, "SCRENAV", 26, Align::Left, WidthFit::Narrow, 1.0, false, 112},
-    {"Version " MORVELUX_CARD_VERSION, {191, 128, 285, 138}, kSansBold, "V", 10, Align::Right, WidthFit::Narrow, 1.0, true, 128},
-    {"Copyright (C) 2004 Valdrenn", {51, 160, 275, 179}, kSerifBold, "dhl", 15, Align::Centre, WidthFit::Narrow, 1.0,
+    {"MORVELUX", {22, 47, 210, 26}, kSerifBold, "MRVELX", 26, Align::Left, WidthFit::Narrow, 1.0, false, 112},
+    {"SCREEN SAVER", {64, 91, 224, 26}, kSerifBold, "SCRENAV", 26, Align::Left, WidthFit::Narrow, 1.0, false, 112},
+    {"Version " MORVELUX_CARD_VERSION, {191, 128, 94, 10}, kSansBold, "V", 10, Align::Right, WidthFit::Narrow, 1.0, true, 128},
+    {"Copyright (C) 2004 Valdrenn", {51, 160, 224, 19}, kSerifBold, "dhl", 15, Align::Centre, WidthFit::Narrow, 1.0,
      false, 112},
-    {"http://www.valdrenn.example/", {63, 213, 262, 230}, kSerif, "hdl", 12, Align::Centre, WidthFit::Spread, 0.7,
+    {"http://www.valdrenn.example/", {63, 213, 199, 17}, kSerif, "hdl", 12, Align::Centre, WidthFit::Spread, 0.7,
      true, 128},
 }};
 
@@ -78,7 +78,7 @@ public:
 
 private:
     TextInk render(std::string_view text) { return typesetter_.render(style_, text, line_.threshold); }
-    int width() { return render(line_.text).ink.width(); }
+    int width() { return render(line_.text).ink.width; }
 
     // Hinting makes heights jump and an unhinted outline's rows depend on
     // where it sits between pixel edges: of the lifts that place the whole
@@ -115,7 +115,7 @@ private:
             style_.yPpem = y;
             style_.xPpem = y * xScale;
             const TextInk reference = render(line_.reference);
-            const int h = reference.ink.height();
+            const int h = reference.ink.height;
             if (h > line_.referenceHeight + 2) break;
             if (!fitsRows(reference)) continue;
             const int miss = std::abs(h - line_.referenceHeight);
@@ -135,7 +135,7 @@ private:
         const TextInk text = render(line_.text);
         const int referenceTop = reference.baseline - reference.ink.top;
         return text.baseline - text.ink.top <= referenceTop &&
-               referenceTop + text.ink.bottom - text.baseline <= line_.box.height();
+               referenceTop + text.ink.bottom() - text.baseline <= line_.box.height;
     }
 
     // The widest setting that still fits the box: narrowed letters with a
@@ -156,7 +156,7 @@ private:
         double best = from;
         for (double v = from; v < to; v += kStep) {
             field = v;
-            if (width() <= line_.box.width()) best = v;
+            if (width() <= line_.box.width) best = v;
         }
         return best;
     }
@@ -170,33 +170,33 @@ private:
 int inkLeft(const TitleLine& line, int inkWidth) {
     switch (line.align) {
         case Align::Left: return line.box.left;
-        case Align::Right: return line.box.right - inkWidth;
+        case Align::Right: return line.box.right() - inkWidth;
         case Align::Centre: break;
     }
-    return line.box.left + static_cast<int>(std::lround((line.box.width() - inkWidth) / 2.0));
+    return line.box.left + static_cast<int>(std::lround((line.box.width - inkWidth) / 2.0));
 }
 
 // Puts the reference letters' tops on the box's top edge.
 Rect stamp(Bitmap1& card, const TitleLine& line, const TextInk& text, int referenceTop) {
-    const int dx = inkLeft(line, text.ink.width()) - text.ink.left;
+    const int dx = inkLeft(line, text.ink.width) - text.ink.left;
     const int dy = line.box.top + referenceTop - text.baseline;
     for (int y = 0; y < text.coverage.height; ++y)
         for (int x = 0; x < text.coverage.width; ++x)
             if (text.coverage.at(x, y) >= line.threshold && x + dx >= 0 && x + dx < card.width() && y + dy >= 0 &&
                 y + dy < card.height())
                 card.setPixel(x + dx, y + dy, 1);
-    return {text.ink.left + dx, text.ink.top + dy, text.ink.right + dx, text.ink.bottom + dy};
+    return {text.ink.left + dx, text.ink.top + dy, text.ink.width, text.ink.height};
 }
 
 bool inside(Rect ink, Rect box) {
-    return ink.left >= box.left && ink.top >= box.top && ink.right <= box.right && ink.bottom <= box.bottom;
+    return ink.left >= box.left && ink.top >= box.top && ink.right() <= box.right() && ink.bottom() <= box.bottom();
 }
 
 void describe(std::ostream& report, const TitleLine& line, const TextStyle& style, Rect ink) {
     report << '"' << line.text << "\": ppem " << style.xPpem << " x " << style.yPpem << ", tracking " << style.tracking << ", rise " << style.rise
-           << "; ink " << ink.left << ".." << ink.right - 1 << " x " << ink.top << ".." << ink.bottom - 1
-           << " (box " << line.box.left << ".." << line.box.right - 1 << " x " << line.box.top << ".."
-           << line.box.bottom - 1 << ")\n";
+           << "; ink " << ink.left << ".." << ink.right() - 1 << " x " << ink.top << ".." << ink.bottom() - 1
+           << " (box " << line.box.left << ".." << line.box.right() - 1 << " x " << line.box.top << ".."
+           << line.box.bottom() - 1 << ")\n";
 }
 
 }  // namespace
