@@ -1,6 +1,8 @@
 ; The MORVELUX setup program. Puts Morvelux.scr into the system folder, where
-; the Screen Saver settings look for savers, can make it the current saver and
-; registers an uninstaller that takes away exactly what was put there.
+; the Screen Saver settings look for savers, can make it the current saver of
+; the desktop's user and registers an uninstaller that takes away exactly what
+; was put there. An upgrade keeps the saver the user has chosen since; a
+; Morvelux.scr in use is never reported as replaced or removed.
 ;
 ; installer/make-setup compiles it once per target, defining
 ;   ARCH            x64 (amd64-unicode, for 64-bit Windows) or x86 (x86-ansi,
@@ -26,6 +28,7 @@
 !include x64.nsh
 !include WinVer.nsh
 !include MUI2.nsh
+!include Sections.nsh
 
 !define PRODUCT "MORVELUX"
 !define PUBLISHER "Valdrenn"
@@ -39,8 +42,14 @@
 ; The exit codes a script or an administrator can act on.
 !define EXIT_ACCESS_DENIED 5          ; ERROR_ACCESS_DENIED
 !define EXIT_WRONG_WINDOWS 216        ; ERROR_EXE_MACHINE_TYPE_MISMATCH
+!define EXIT_IN_USE 32                ; ERROR_SHARING_VIOLATION: Morvelux.scr is in use, nothing changed
+!define EXIT_REBOOT_REQUIRED 3010     ; ERROR_SUCCESS_REBOOT_REQUIRED: it goes when Windows restarts
 !define SPI_SETSCREENSAVEACTIVE 17
-!define /math SPIF_STORE_AND_ANNOUNCE 1 | 2  ; SPIF_UPDATEINIFILE | SPIF_SENDCHANGE
+!define SPIF_SENDCHANGE 2
+!define /math SPIF_STORE_AND_ANNOUNCE 1 | ${SPIF_SENDCHANGE}  ; SPIF_UPDATEINIFILE | SPIF_SENDCHANGE
+!define WTS_USER_NAME 5               ; WTSUserName
+!define WTS_DOMAIN_NAME 7             ; WTSDomainName
+!define SID_BYTES 68                  ; SECURITY_MAX_SID_SIZE
 
 Name "${PRODUCT}"
 Caption "${PRODUCT} ${VERSION} Setup"
@@ -75,10 +84,44 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2004 ${PUBLISHER}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; Whose desktop settings: the setup runs elevated, and when a standard user
+; types an administrator's password, HKCU is the administrator's. The screen
+; saver is chosen for the account signed in to this session instead, in its
+; hive under HKU. DesktopSid is that account's SID, "9x" on Windows 95, 98 and
+; Me (no accounts: HKCU), or empty where it cannot be told.
+Var DesktopSid
+Var Upgrade      ; 1 when this setup's Uninstall entry is there already
+Var WasCurrent   ; 1 when MORVELUX is the desktop user's current saver
+
+!macro ReadDesktopValue VAR NAME
+  StrCpy ${VAR} ""
+  ${If} $DesktopSid == "9x"
+    ReadRegStr ${VAR} HKCU "${DESKTOP_KEY}" "${NAME}"
+  ${ElseIf} $DesktopSid != ""
+    ReadRegStr ${VAR} HKU "$DesktopSid\${DESKTOP_KEY}" "${NAME}"
+  ${EndIf}
+!macroend
+
+!macro WriteDesktopValue NAME VALUE
+  ${If} $DesktopSid == "9x"
+    WriteRegStr HKCU "${DESKTOP_KEY}" "${NAME}" "${VALUE}"
+  ${ElseIf} $DesktopSid != ""
+    WriteRegStr HKU "$DesktopSid\${DESKTOP_KEY}" "${NAME}" "${VALUE}"
+  ${EndIf}
+!macroend
+
+!macro DeleteDesktopValue NAME
+  ${If} $DesktopSid == "9x"
+    DeleteRegValue HKCU "${DESKTOP_KEY}" "${NAME}"
+  ${ElseIf} $DesktopSid != ""
+    DeleteRegValue HKU "$DesktopSid\${DESKTOP_KEY}" "${NAME}"
+  ${EndIf}
+!macroend
+
 ; The current saver: the NT family keeps it in the registry, Windows 95, 98
 ; and Me in SYSTEM.INI, where only the x86 setup can run.
 !macro ReadCurrentSaver VAR
-  ReadRegStr ${VAR} HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  !insertmacro ReadDesktopValue ${VAR} "SCRNSAVE.EXE"
   !if "${ARCH}" == "x86"
     ${IfNot} ${IsNT}
       ReadINIStr ${VAR} "$WINDIR\system.ini" "boot" "SCRNSAVE.EXE"
@@ -92,7 +135,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2004 ${PUBLISHER}"
       WriteINIStr "$WINDIR\system.ini" "boot" "SCRNSAVE.EXE" "${VALUE}"
     ${EndIf}
   !endif
-  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "${VALUE}"
+  !insertmacro WriteDesktopValue "SCRNSAVE.EXE" "${VALUE}"
 !macroend
 
 !macro ForgetCurrentSaver
@@ -101,13 +144,94 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2004 ${PUBLISHER}"
       DeleteINIStr "$WINDIR\system.ini" "boot" "SCRNSAVE.EXE"
     ${EndIf}
   !endif
-  DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  !insertmacro DeleteDesktopValue "SCRNSAVE.EXE"
 !macroend
 
+; Functions both the setup and the uninstaller call (the uninstaller's carry
+; the un. prefix).
+!macro DesktopUserFunctions UN
+  ; Sets DesktopSid: the user of this session, as the system names it, looked
+  ; up; only a hive that is loaded is theirs to change.
+  Function ${UN}FindDesktopUser
+    StrCpy $DesktopSid ""
+    ${IfNot} ${IsNT}
+      StrCpy $DesktopSid "9x"
+      Return
+    ${EndIf}
+    System::Call 'wtsapi32::WTSQuerySessionInformation(p 0, i -1, i ${WTS_USER_NAME}, *p .r1, *i .r2)i.r0'
+    ${If} $0 == 0
+      Return
+    ${EndIf}
+    System::Call 'kernel32::lstrcpyn(t .r3, p r1, i ${NSIS_MAX_STRLEN})'
+    System::Call 'wtsapi32::WTSFreeMemory(p r1)'
+    System::Call 'wtsapi32::WTSQuerySessionInformation(p 0, i -1, i ${WTS_DOMAIN_NAME}, *p .r1, *i .r2)i.r0'
+    StrCpy $4 ""
+    ${If} $0 != 0
+      System::Call 'kernel32::lstrcpyn(t .r4, p r1, i ${NSIS_MAX_STRLEN})'
+      System::Call 'wtsapi32::WTSFreeMemory(p r1)'
+    ${EndIf}
+    ${If} $3 == ""
+      Return
+    ${EndIf}
+    ${If} $4 != ""
+      StrCpy $3 "$4\$3"
+    ${EndIf}
+    System::Alloc ${SID_BYTES}
+    Pop $5
+    System::Call 'advapi32::LookupAccountName(p 0, t r3, p r5, *i ${SID_BYTES}, t .r6, *i ${NSIS_MAX_STRLEN}, *i .r7)i.r0'
+    ${If} $0 != 0
+      System::Call 'advapi32::ConvertSidToStringSid(p r5, *p .r1)i.r0'
+    ${EndIf}
+    System::Free $5
+    ${If} $0 == 0
+      Return
+    ${EndIf}
+    System::Call 'kernel32::lstrcpyn(t .r6, p r1, i ${NSIS_MAX_STRLEN})'
+    System::Call 'kernel32::LocalFree(p r1)'
+    ClearErrors
+    EnumRegKey $7 HKU "$6" 0
+    ${IfNot} ${Errors}
+      StrCpy $DesktopSid $6
+    ${EndIf}
+  FunctionEnd
+
+  ; Sets WasCurrent. Both sides are made short paths so any spelling of our
+  ; file matches.
+  Function ${UN}FindWhetherOursIsCurrent
+    StrCpy $WasCurrent 0
+    !insertmacro ReadCurrentSaver $0
+    ${If} $0 == ""
+      Return
+    ${EndIf}
+    GetFullPathName /SHORT $1 "$0"
+    GetFullPathName /SHORT $2 "$SYSDIR\${SCR}"
+    ${If} $1 != ""
+    ${AndIf} $1 == $2
+      StrCpy $WasCurrent 1
+    ${EndIf}
+  FunctionEnd
+!macroend
+!insertmacro DesktopUserFunctions ""
+!insertmacro DesktopUserFunctions "un."
+
+; A Morvelux.scr in use (the Screen Saver settings run it for their preview)
+; cannot be replaced: then nothing at all is changed, rather than the new
+; version recorded over the old file.
 Section "${PRODUCT} screen saver" SecSaver
   SectionIn RO
   SetOutPath "$SYSDIR"
+  SetOverwrite try
+  put_saver:
+  ClearErrors
   File "/oname=${SCR}" "${PAYLOAD}"
+  ${If} ${Errors}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$SYSDIR\${SCR} is in use, so it cannot be replaced.$\r$\n$\r$\n\
+      Close the Screen Saver settings (they run it for their preview) and choose Retry. \
+      Cancel leaves everything as it was." /SD IDCANCEL IDRETRY put_saver
+    SetErrorLevel ${EXIT_IN_USE}
+    Abort "$SYSDIR\${SCR} is in use: nothing was changed."
+  ${EndIf}
+  SetOverwrite on
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   SetShellVarContext all
@@ -116,12 +240,40 @@ Section "${PRODUCT} screen saver" SecSaver
   Call RegisterUninstaller
 SectionEnd
 
+; When MORVELUX is the current saver already (an upgrade, or installed once
+; more) the user's setting of savers on or off stays as it is.
 Section "Make ${PRODUCT} the current screen saver" SecCurrent
+  ${If} $WasCurrent == 1
+    Return
+  ${EndIf}
   ; The short path is the form the Screen Saver settings write themselves.
   GetFullPathName /SHORT $0 "$SYSDIR\${SCR}"
   !insertmacro WriteCurrentSaver "$0"
-  WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
-  System::Call "user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_STORE_AND_ANNOUNCE})"
+  !insertmacro WriteDesktopValue "ScreenSaveActive" "1"
+  ; The session's setting too; only on Windows 95, 98 and Me is the profile
+  ; the system would store it in the desktop user's own.
+  ${If} $DesktopSid == "9x"
+    System::Call "user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_STORE_AND_ANNOUNCE})"
+  ${Else}
+    System::Call "user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_SENDCHANGE})"
+  ${EndIf}
+SectionEnd
+
+; Where setup cannot tell whose desktop this is, it chooses no saver for
+; anyone and offers the settings instead.
+Section "-OfferScreenSaverSettings"
+  ${If} $DesktopSid != ""
+    Return
+  ${EndIf}
+  MessageBox MB_YESNO|MB_ICONINFORMATION "${PRODUCT} is installed. Setup could not tell which account uses this \
+    desktop, so it chose no screen saver.$\r$\n$\r$\nOpen the Screen Saver settings to choose ${PRODUCT}?" \
+    /SD IDNO IDNO done
+  ${If} ${AtLeastWinVista}
+    Exec '"$SYSDIR\control.exe" desk.cpl,,@screensaver'
+  ${Else}
+    Exec '"$SYSDIR\control.exe" desk.cpl'
+  ${EndIf}
+  done:
 SectionEnd
 
 Function RegisterUninstaller
@@ -164,35 +316,75 @@ Function .onInit
     ${EndIf}
   !endif
   !insertmacro RefuseUnlessSystemFolderWritable
+  Call FindDesktopUser
+  Call FindWhetherOursIsCurrent
+  ClearErrors
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+  ${IfNot} ${Errors}
+    StrCpy $Upgrade 1
+  ${EndIf}
+  ; An upgrade keeps the saver the user has chosen since, or none: the option
+  ; starts ticked only while MORVELUX is still theirs. With no desktop user
+  ; found there is no one to choose it for.
+  ${If} $Upgrade == 1
+  ${AndIf} $WasCurrent != 1
+    !insertmacro UnselectSection ${SecCurrent}
+  ${EndIf}
+  ${If} $DesktopSid == ""
+    !insertmacro UnselectSection ${SecCurrent}
+    !insertmacro SetSectionFlag ${SecCurrent} ${SF_RO}
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
   !insertmacro RefuseUnlessSystemFolderWritable
+  Call un.FindDesktopUser
 FunctionEnd
 
+; While Morvelux.scr is in use it goes when Windows restarts, and the
+; uninstaller says so; until then MORVELUX stays listed, with its uninstaller,
+; so no entry is lost while the file is still there.
 Section Uninstall
   Call un.ForgetCurrentSaverIfOurs
-  Delete "$SYSDIR\${SCR}"
   SetShellVarContext all
   Delete "${SHORTCUT}"
+  ; The saver makes this key for each user who runs it; it stays if it holds anything.
+  ${If} $DesktopSid == "9x"
+    DeleteRegKey /ifempty HKCU "${SETTINGS_KEY}"
+  ${ElseIf} $DesktopSid != ""
+    DeleteRegKey /ifempty HKU "$DesktopSid\${SETTINGS_KEY}"
+  ${EndIf}
+  ClearErrors
+  Delete "$SYSDIR\${SCR}"
+  ${If} ${Errors}
+    Call un.RemoveAtRestart
+    Return
+  ${EndIf}
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
-  ; The saver makes this key for each user who runs it; it stays if it holds anything.
-  DeleteRegKey /ifempty HKCU "${SETTINGS_KEY}"
 SectionEnd
 
-; Only the saver setting goes: the timeout and the password setting are the
-; user's. Both sides are made short paths so any spelling of our file matches.
-Function un.ForgetCurrentSaverIfOurs
-  !insertmacro ReadCurrentSaver $0
-  ${If} $0 == ""
+Function un.RemoveAtRestart
+  ClearErrors
+  Delete /REBOOTOK "$SYSDIR\${SCR}"
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "$SYSDIR\${SCR} is in use and cannot be removed.$\r$\n$\r$\n\
+      Close the Screen Saver settings and uninstall ${PRODUCT} again." /SD IDOK
+    SetErrorLevel ${EXIT_IN_USE}
     Return
   ${EndIf}
-  GetFullPathName /SHORT $1 "$0"
-  GetFullPathName /SHORT $2 "$SYSDIR\${SCR}"
-  ${If} $1 != ""
-  ${AndIf} $1 == $2
+  MessageBox MB_OK|MB_ICONINFORMATION "$SYSDIR\${SCR} is in use (the Screen Saver settings run it for their \
+    preview). It will be removed when Windows restarts.$\r$\n$\r$\n\
+    Until then ${PRODUCT} stays in the list of installed programs; uninstall it once more after the restart \
+    to take it off." /SD IDOK
+  SetErrorLevel ${EXIT_REBOOT_REQUIRED}
+FunctionEnd
+
+; Only the saver setting goes: the timeout and the password setting are the user's.
+Function un.ForgetCurrentSaverIfOurs
+  Call un.FindWhetherOursIsCurrent
+  ${If} $WasCurrent == 1
     !insertmacro ForgetCurrentSaver
   ${EndIf}
 FunctionEnd

@@ -163,7 +163,7 @@ void TForm1::FormPaint() {
 void TForm1::FormDestroy() {
     // Ended without a close (a WM_QUIT from outside): Windows 9x must still
     // hear that the saver stopped, or Ctrl+Alt+Del stays off.
-    if (PlatformId_ == 1 && !Closed_) platform_.setScreenSaverRunning(false);
+    if (platformId_ == 1 && !closed_) platform_.setScreenSaverRunning(false);
     platform_.endTimerPeriod();
 }
 

@@ -17,6 +17,7 @@
 #include "x11/options.h"
 #include "x11/saver_loop.h"
 #include "x11/x_errors.h"
+#include "x11/xscreensaver_list.h"
 
 using namespace morvelux::x11;
 
@@ -95,6 +96,8 @@ int main(int argc, char** argv) {
         case Action::Version:
             std::printf("morvelux %s\n", MORVELUX_VERSION);
             return 0;
+        case Action::AddToXScreenSaver:
+            return addToUserModuleList(std::getenv("HOME"));
         case Action::Fail:
             std::fprintf(stderr, "%s\n", command.error.c_str());
             return 2;

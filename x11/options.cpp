@@ -11,6 +11,7 @@ const char* const kUsage =
     "  -window-id ID  draw on the window ID (decimal, or hexadecimal after 0x)\n"
     "  -display DPY   the X display to use instead of $DISPLAY\n"
     "  -trace FILE    write a line to FILE for every frame shown: its tick, time and title card\n"
+    "  -add-to-xscreensaver  add MORVELUX to the screen savers listed in ~/.xscreensaver and end\n"
     "  -help          show this and end\n"
     "  -version       show the version and end\n"
     "In its own window Esc or q ends it and holding Space pauses it.\n";
@@ -54,6 +55,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
         const std::string_view name = optionName(arg);
         if (name == "help" || name == "h") return {Action::Help, {}, {}};
         if (name == "version") return {Action::Version, {}, {}};
+        if (name == "add-to-xscreensaver") return {Action::AddToXScreenSaver, {}, {}};
         if (name == "root") {
             parsed.options.root = true;
             continue;

@@ -17,7 +17,8 @@ struct Options {
     std::string trace;                      // -trace FILE; empty: none
 };
 
-enum class Action { Run, Help, Version, Fail };
+// AddToXScreenSaver: -add-to-xscreensaver, which edits the user's module list.
+enum class Action { Run, Help, Version, AddToXScreenSaver, Fail };
 
 struct ParsedCommandLine {
     Action action = Action::Run;

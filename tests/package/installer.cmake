@@ -10,8 +10,11 @@ set(installer_tests ${CMAKE_CURRENT_LIST_DIR})
 set(installer_dir ${CMAKE_BINARY_DIR}/installer-e2e)
 set(installer_env "MORVELUX_E2E_DIR=${installer_dir}" "MORVELUX_E2E_CONFIG=${CMAKE_BINARY_DIR}/e2e/config.json"
     "XDG_DATA_HOME=${installer_dir}/xdg/data" "XDG_CONFIG_HOME=${installer_dir}/xdg/config")
+# file_holder keeps Morvelux.scr open as the Screen Saver settings do for their preview.
+add_executable(file_holder ${installer_tests}/file_holder.cpp)
+morvelux_warnings(file_holder)
 add_test(NAME installer.setup COMMAND ${MORVELUX_PYTHON3} ${installer_tests}/installer_fixture.py setup
-                                      --version ${PROJECT_VERSION})
+                                      --version ${PROJECT_VERSION} --holder $<TARGET_FILE:file_holder>)
 add_test(NAME installer.cleanup COMMAND ${MORVELUX_PYTHON3} ${installer_tests}/installer_fixture.py cleanup)
 set_tests_properties(installer.setup PROPERTIES FIXTURES_SETUP morvelux_installer TIMEOUT 300 LABELS installer
                      ENVIRONMENT "${installer_env}")
@@ -33,6 +36,11 @@ morvelux_installer_test(option_unticked SilentInstall.test_option_left_unticked_
 morvelux_installer_test(saver_full_screen InstalledSaver.test_full_screen_shows_the_moire_and_ends_on_esc)
 morvelux_installer_test(saver_about InstalledSaver.test_configure_shows_the_about_box)
 morvelux_installer_test(upgrade Upgrade.test_newer_setup_replaces_the_older_in_place)
+morvelux_installer_test(upgrade_keeps_users_saver Upgrade.test_keeps_the_saver_the_user_chose_since)
+morvelux_installer_test(upgrade_keeps_savers_off Upgrade.test_keeps_morvelux_current_and_savers_off)
+morvelux_installer_test(in_use_upgrade FileInUse.test_upgrade_changes_nothing_and_says_so)
+morvelux_installer_test(in_use_upgrade_message FileInUse.test_interactive_upgrade_asks_to_close_the_settings)
+morvelux_installer_test(in_use_uninstall FileInUse.test_uninstall_removes_it_at_restart_and_keeps_the_entry_until_then)
 morvelux_installer_test(uninstall SilentUninstall.test_removes_everything_and_forgets_our_saver_but_not_the_timeout)
 morvelux_installer_test(uninstall_keeps_users_saver SilentUninstall.test_leaves_a_saver_the_user_chose_since)
 morvelux_installer_test(read_only_silent SystemFolderReadOnly.test_silent_install_ends_with_access_denied_and_writes_nothing)

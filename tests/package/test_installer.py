@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The x64 setup program under Wine, in a prefix of its own: a silent
 install, the installed saver at work, the option left unticked, an upgrade
-in place, a silent uninstall, and a system folder it may not write.
+in place that keeps the user's choice of saver, a silent uninstall, a system
+folder it may not write, and Morvelux.scr held open by another program.
 
 Every test starts from a machine with nothing of ours on it."""
 import os
@@ -22,7 +23,11 @@ INSTALLED = r"C:\windows\system32\Morvelux.scr"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvelux"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 SETTINGS_KEY = r"HKCU\Software\Valdrenn"
+SESSION_MANAGER = r"HKLM\System\CurrentControlSet\Control\Session Manager"
+OTHER_SAVER = r"C:\windows\system32\scrnsave.scr"
 ACCESS_DENIED = 5
+IN_USE = 32            # ERROR_SHARING_VIOLATION
+REBOOT_REQUIRED = 3010  # ERROR_SUCCESS_REBOOT_REQUIRED
 SETUP_TITLE = "MORVELUX %s Setup"
 
 
@@ -54,6 +59,28 @@ class SetupCase(wh.E2ETestCase):
         self.assertTrue(wh.wait_until(lambda: not self.uninstaller_copies(), 30),
                         "the uninstaller still runs: %s" % self.uninstaller_copies())
         return code
+
+    def uninstall_in_place(self):
+        """Runs the uninstaller as its launcher hands the work on (a copy
+        outside the folder, told the folder with _?=) and returns the work's
+        own exit code, all 32 bits of it: the launcher always ends with 0."""
+        values = self.uninstall_values()
+        folder = self.drive / "uninstall-copy"
+        folder.mkdir(exist_ok=True)
+        self.addCleanup(shutil.rmtree, folder, True)
+        shutil.copy(self.unix_path(shlex.split(values["UninstallString"])[0]), folder / "Au_.exe")
+        (folder / "run.bat").write_text("@echo off\r\nC:\\uninstall-copy\\Au_.exe /S _?=%s\r\n"
+                                        "echo exit %%ERRORLEVEL%%\r\n" % values["InstallLocation"])
+        proc = self.wine.start("cmd", "/c", r"C:\uninstall-copy\run.bat")
+        proc.wait(60)  # cmd passes the code on, cut to 8 bits by Wine
+        return int(proc.wait_for_line(r"^exit (-?\d+)").group(1))
+
+    def hold_installed_program(self):
+        """Keeps Morvelux.scr open, sharing reading only, until the returned
+        process is killed (at the latest after the test)."""
+        holder = self.wine.start(self.release["holder"], INSTALLED, witness=True)
+        holder.wait_for_line("^held$")
+        return holder
 
     def uninstaller_copies(self):
         return [p for p in wh.processes_in_prefix(self.wine.prefix) if any("_?=" in a for a in p.cmdline)]
@@ -125,6 +152,7 @@ class SetupCase(wh.E2ETestCase):
         for key in (UNINSTALL_KEY, SETTINGS_KEY):
             self.wine.reg_delete(key)
         self.wine.reg("delete", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/f")
+        self.wine.reg("delete", SESSION_MANAGER, "/v", "PendingFileRenameOperations", "/f")
 
     # checks
 
@@ -227,6 +255,86 @@ class Upgrade(SetupCase):
         self.assertEqual(ours, ["Morvelux"])
         named = sorted(p.name for p in self.files_of_ours() if p.is_file())
         self.assertEqual(named, ["MORVELUX.lnk", "Morvelux.scr"], "one program, one shortcut")
+
+
+    def test_keeps_the_saver_the_user_chose_since(self):
+        self.install(self.release["older_setup"])
+        self.set_desktop_values({"SCRNSAVE.EXE": OTHER_SAVER, "ScreenSaveActive": "0"})
+        self.install()
+        self.assertInstalled(self.release["version"], self.released_program())
+        self.assertEqual(self.desktop_value("SCRNSAVE.EXE"), OTHER_SAVER)
+        self.assertEqual(self.desktop_value("ScreenSaveActive"), "0")
+
+    def test_keeps_morvelux_current_and_savers_off(self):
+        self.install(self.release["older_setup"])
+        current = self.desktop_value("SCRNSAVE.EXE")
+        self.assertEqual(current, self.short_path(INSTALLED))
+        self.set_desktop_values({"ScreenSaveActive": "0"})
+        self.install()
+        self.assertEqual(self.desktop_value("SCRNSAVE.EXE"), current)
+        self.assertEqual(self.desktop_value("ScreenSaveActive"), "0")
+
+
+class FileInUse(SetupCase):
+    """Morvelux.scr held open without sharing writing or deleting, as the
+    Screen Saver settings hold it while they show its preview."""
+
+    def install_older_and_hold_it(self):
+        self.install(self.release["older_setup"])
+        return self.hold_installed_program()
+
+    def assertOlderStillInstalled(self):
+        self.assertInstalled(self.release["older_version"], Path(self.release["older_payload"]).read_bytes())
+
+    def test_upgrade_changes_nothing_and_says_so(self):
+        holder = self.install_older_and_hold_it()
+        code = self.run_setup(self.release["setup"], "/S")
+        self.report("silent upgrade over Morvelux.scr in use: exit code %d" % code)
+        self.assertEqual(code, IN_USE)
+        self.assertOlderStillInstalled()
+        holder.kill()
+        self.install()
+        self.assertInstalled(self.release["version"], self.released_program())
+
+    def test_interactive_upgrade_asks_to_close_the_settings(self):
+        self.install_older_and_hold_it()
+        setup = self.wine.start(self.release["setup"])
+        page = self.wine.wait_window(name="^%s ?$" % re.escape(self.setup_title()), pid=setup.pid)
+        self.wine.key("Return", window=page)  # Install
+        box = self.wine.wait_dialog(self.setup_title(), setup)
+        self.assertIsNotNone(box, "no message; exit code %s" % setup.poll())
+        text = " ".join(str(child["text"]) for child in box.children)
+        self.assertIn("in use", text)
+        self.assertIn("Screen Saver settings", text)
+        self.wine.key("Escape", window=self.wine.wait_window(name="^%s$" % re.escape(self.setup_title()),
+                                                              pid=setup.pid))  # Cancel
+        stopped = wh.wait_until(lambda: self.wine.foreground() and self.wine.foreground().child(
+            text="Installation Aborted"), 20)
+        self.assertTrue(stopped, "setup did not stop")
+        self.wine.key("Escape", window=page)  # Cancel, the one button left
+        code = setup.wait(20)
+        self.report("interactive upgrade over Morvelux.scr in use, Cancel: exit code %d" % code)
+        self.assertEqual(code, IN_USE)
+        self.assertOlderStillInstalled()
+
+    def test_uninstall_removes_it_at_restart_and_keeps_the_entry_until_then(self):
+        self.install()
+        holder = self.hold_installed_program()
+        code = self.uninstall_in_place()
+        self.assertEqual(code, REBOOT_REQUIRED)
+        self.assertTrue(self.unix_path(INSTALLED).exists())
+        self.assertIsNotNone(self.uninstall_values(), "the entry went while the file stays")
+        self.assertIsNone(self.desktop_value("SCRNSAVE.EXE"))
+        self.assertEqual([p for p in self.files_of_ours() if p.suffix == ".lnk"], [])
+        launcher = self.uninstall_silently()  # as Apps & features runs it, once more
+        self.report("silent uninstall with Morvelux.scr in use: exit code %d (its launcher's: %d)" % (code, launcher))
+        self.assertIsNotNone(self.uninstall_values())
+
+        holder.kill()
+        self.assertEqual(self.wine.start("wineboot", "-r").wait(60), 0)  # Windows restarts
+        self.assertFalse(self.unix_path(INSTALLED).exists(), "not removed at the restart")
+        self.assertEqual(self.uninstall_in_place(), 0)
+        self.assertNothingOfOursLeft()
 
 
 class SilentUninstall(SetupCase):

@@ -36,6 +36,7 @@ TEST(CommandLine, OneOrTwoDashes) {
     EXPECT_TRUE(b.options.ownWindow);
     EXPECT_EQ(parse({"--help", "-bogus"}).action, Action::Help);
     EXPECT_EQ(parse({"-version"}).action, Action::Version);
+    EXPECT_EQ(parse({"--add-to-xscreensaver"}).action, Action::AddToXScreenSaver);
 }
 
 TEST(CommandLine, FailuresAreOneLineNamingTheCulprit) {

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """morvelux under Debian's XScreenSaver daemon: run for an ordinary user (the
 daemon refuses to run modules as root) with a throwaway home whose
-.xscreensaver lists only MORVELUX; activating the daemon starts morvelux on
-the daemon's window showing the moiré, deactivating it ends morvelux."""
+.xscreensaver, as the settings program writes it, gets MORVELUX through
+`morvelux -add-to-xscreensaver` (every other line kept, idempotent);
+activating the daemon starts morvelux on the daemon's window showing the
+moiré, deactivating it ends morvelux."""
 import os
 import shutil
 import signal
@@ -15,16 +17,27 @@ import x11_harness as h
 
 USER = "nobody"  # any user but root; its home here is a throwaway one
 
+# As xscreensaver-settings writes the file: the daemon is to run the first
+# module of the list, which is where -add-to-xscreensaver puts MORVELUX.
 SETTINGS = """\
-mode:		one
-selected:	0
+# XScreenSaver Preferences File
+timeout:	1:00:00
 lock:		False
 fade:		False
 unfade:		False
 splash:		False
 dpmsEnabled:	False
-timeout:	1:00:00
-programs:	%s -root -trace %s \\n
+mode:		one
+selected:	0
+
+programs:								      \\
+				maze -root				    \\n\\
+-				xflame -root				    \\n\\
+  GL: 				superquadrics -root			    \\n\\
+				deco -root				    \\n
+
+
+pointerPollTime:    0:00:05
 """
 
 
@@ -53,15 +66,21 @@ class Daemon(h.X11TestCase):
         self.program = self.home / "morvelux"
         shutil.copy2(h.BUILD / "morvelux", self.program)
         self.trace = self.home / "trace"
-        (self.home / ".xscreensaver").write_text(SETTINGS % (self.program, self.trace))
+        # The daemon finds "morvelux" on its PATH: this one runs the copy with a trace.
+        self.bin = self.home / "bin"
+        self.bin.mkdir()
+        (self.bin / "morvelux").write_text('#!/bin/sh\nexec %s "$@" -trace %s\n' % (self.program, self.trace))
+        (self.bin / "morvelux").chmod(0o755)
+        self.settings = self.home / ".xscreensaver"
+        self.settings.write_text(SETTINGS)
         pw = __import__("pwd").getpwnam(USER)
         self.ids = (pw.pw_uid, pw.pw_gid)
-        for path in (self.home, self.home / ".xscreensaver"):
+        for path in (self.home, self.settings):
             os.chown(path, *self.ids)
 
     def as_user(self, *command):
         return ["setpriv", "--reuid=%d" % self.ids[0], "--regid=%d" % self.ids[1], "--clear-groups",
-                "env", "-i", "HOME=%s" % self.home, "DISPLAY=%s" % self.display, "PATH=/usr/bin:/bin",
+                "env", "-i", "HOME=%s" % self.home, "DISPLAY=%s" % self.display, "PATH=%s:/usr/bin:/bin" % self.bin,
                 *command]
 
     def command(self, *args):
@@ -86,7 +105,22 @@ class Daemon(h.X11TestCase):
         for pid in module_processes(self.program):
             os.kill(pid, signal.SIGKILL)
 
+    def add_to_list(self):
+        result = subprocess.run(self.as_user(str(self.program), "-add-to-xscreensaver"), capture_output=True,
+                                text=True, timeout=20)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        return self.settings.read_text()
+
     def test_activate_runs_morvelux_deactivate_ends_it(self):
+        added = self.add_to_list()
+        new_lines = added.splitlines()
+        ours = [line for line in new_lines if line.split()[:1] == ["morvelux"]]
+        self.assertEqual(len(ours), 1, added)
+        new_lines.remove(ours[0])
+        self.assertEqual(new_lines, SETTINGS.splitlines(), "another line changed")
+        self.assertEqual(self.add_to_list(), added, "adding it again changed the file")
+        self.assertEqual(self.settings.stat().st_uid, self.ids[0])
+
         self.start_daemon()
         self.assertEqual(module_processes(self.program), [])
         self.assertEqual(self.command("-activate").returncode, 0)
