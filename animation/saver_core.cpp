@@ -77,6 +77,11 @@ Millis SaverCore::msUntilNextTick() {
 void SaverCore::pause() { AnimeStop(parts_->state); }
 void SaverCore::resume() { AnimeStart(parts_->state); }
 
+bool SaverCore::mouseMoved(MoveArea area) {
+    Parts& p = *parts_;
+    return countMouseMove(p.state, p.clock.now(), area);
+}
+
 PanelBits SaverCore::panel() {
     Parts& p = *parts_;
     if (const Bitmap1* composed = p.view.shown()) cropPanel(p.shown, *composed, p.view.imagePos());

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "animation/dimensions.h"
+#include "animation/mouse_moves.h"
 #include "animation/stage.h"
 
 namespace morvelux {
@@ -81,6 +82,10 @@ public:
 
     void pause();
     void resume();
+
+    // One move of the mouse over `area`, by the full-screen saver's rule;
+    // true when the moves so far end the saver.
+    bool mouseMoved(MoveArea area);
 
     PanelBits panel();  // the panel as last composed
     FrameInfo frameInfo() const;

@@ -92,7 +92,6 @@ private:
     void readSettings();
     void resetState();
     void createBitmaps();
-    void countMouseMove(int limit);
     void placeSample();
 
     morvelux::SaverPlatform& platform_;
