@@ -23,7 +23,7 @@ public:
     void paint(const PanelBits& panel, const PanelLayout& layout, std::uint32_t* pixels, std::size_t stride);
 
 private:
-    void expandRow(const std::uint8_t* bits, int bytes);
+    void expandRow(const std::uint8_t* bits, int bytes, std::uint32_t* out) const;
 
     int zoom_;
     std::vector<std::uint32_t> byteRuns_;  // for each byte value its 8 x zoom pixels
