@@ -33,19 +33,25 @@ std::vector<std::uint32_t> expected(const TestPanel& panel, Size size, int zoom,
     return out;
 }
 
+// Painted at the start of a row and one pixel in, so that both the aligned
+// and the unaligned way of writing are seen.
 void expectPainted(Size size, int zoom, Point at) {
     const TestPanel panel;
     const Size enlarged{TestPanel::kWidth * zoom, TestPanel::kHeight * zoom};
     const std::uint32_t fill = 0x12345678;  // what lies outside the panel stays
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.width * size.height), fill);
-    PanelPainter painter(zoom);
-    painter.paint(panel.bits(), layOutPanel(size, enlarged, at), pixels.data(), static_cast<std::size_t>(size.width));
-    EXPECT_EQ(pixels, expected(panel, size, zoom, at, fill))
-        << size.width << "x" << size.height << " zoom " << zoom << " at " << at.x << "," << at.y;
+    for (const Point moved : {at, Point{at.x + 1, at.y}}) {
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.width * size.height), fill);
+        PanelPainter painter(zoom);
+        painter.paint(panel.bits(), layOutPanel(size, enlarged, moved), pixels.data(),
+                      static_cast<std::size_t>(size.width));
+        EXPECT_EQ(pixels, expected(panel, size, zoom, moved, fill))
+            << size.width << "x" << size.height << " zoom " << zoom << " at " << moved.x << "," << moved.y;
+    }
 }
 
 TEST(PanelPainter, WholePanelAtEveryZoom) {
-    for (int zoom : {1, 2, 3, 8}) expectPainted({TestPanel::kWidth * zoom + 7, TestPanel::kHeight * zoom + 4}, zoom, {3, 2});
+    for (int zoom : {1, 2, 3, 8})
+        expectPainted({TestPanel::kWidth * zoom + 4, TestPanel::kHeight * zoom + 4}, zoom, {0, 2});
 }
 
 TEST(PanelPainter, CroppedAtOddPlacesAndEnlarged) {
