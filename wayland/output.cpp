@@ -179,7 +179,10 @@ bool Output::paintIfDue(const PanelBits& panel, wl_shm* shm, std::FILE* trace, s
     buffer->attachTo(surface_);
     // Both buffers hold the same black: after the first time only the panel changes.
     const Box damage = fresh ? Box{0, 0, bufferSize_.width, bufferSize_.height} : layout_.shown;
-    wl_surface_damage_buffer(surface_, damage.x, damage.y, damage.width, damage.height);
+    if (wl_surface_get_version(surface_) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION)
+        wl_surface_damage_buffer(surface_, damage.x, damage.y, damage.width, damage.height);
+    else
+        wl_surface_damage(surface_, 0, 0, logical_.width, logical_.height);
     frame_ = wl_surface_frame(surface_);
     wl_callback_add_listener(frame_, &kFrameListener, this);
     wl_surface_commit(surface_);

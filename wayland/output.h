@@ -48,8 +48,11 @@ public:
     void createSurface(const Globals& globals);
 
     bool closed() const { return closed_; }                  // the compositor took our surface away
+    void dropSurfaceIfClosed() {
+        if (closed_) destroySurface();
+    }
     bool closeRequested() const { return closeRequested_; }  // a window of ours was asked to close
-    bool live() const { return surface_ && !closed_; }
+    bool live() const { return surface_ != nullptr; }
     bool ready() const { return live() && configured_; }
 
     void markDirty() { dirty_ = true; }

@@ -19,6 +19,28 @@ T* bind(wl_registry* registry, std::uint32_t name, const wl_interface& interface
     return static_cast<T*>(wl_registry_bind(registry, name, &interface, std::min(offered, wanted)));
 }
 
+// Seats older than version 3 (5 for the seat itself) have no release requests.
+void releasePointer(wl_pointer* pointer) {
+    if (wl_pointer_get_version(pointer) >= WL_POINTER_RELEASE_SINCE_VERSION)
+        wl_pointer_release(pointer);
+    else
+        wl_pointer_destroy(pointer);
+}
+
+void releaseKeyboard(wl_keyboard* keyboard) {
+    if (wl_keyboard_get_version(keyboard) >= WL_KEYBOARD_RELEASE_SINCE_VERSION)
+        wl_keyboard_release(keyboard);
+    else
+        wl_keyboard_destroy(keyboard);
+}
+
+void releaseSeat(wl_seat* seat) {
+    if (wl_seat_get_version(seat) >= WL_SEAT_RELEASE_SINCE_VERSION)
+        wl_seat_release(seat);
+    else
+        wl_seat_destroy(seat);
+}
+
 }  // namespace
 
 // The protocol's events, each a small function that updates the session.
@@ -55,7 +77,7 @@ struct SessionEvents {
             s.pointer_ = wl_seat_get_pointer(seat);
             wl_pointer_add_listener(s.pointer_, &kPointerListener, &s);
         } else if (!pointer && s.pointer_) {
-            wl_pointer_release(s.pointer_);
+            releasePointer(s.pointer_);
             s.pointer_ = nullptr;
             s.pointerOver_ = nullptr;
         }
@@ -63,7 +85,7 @@ struct SessionEvents {
             s.keyboard_ = wl_seat_get_keyboard(seat);
             wl_keyboard_add_listener(s.keyboard_, &kKeyboardListener, &s);
         } else if (!keyboard && s.keyboard_) {
-            wl_keyboard_release(s.keyboard_);
+            releaseKeyboard(s.keyboard_);
             s.keyboard_ = nullptr;
         }
     }
@@ -162,10 +184,15 @@ std::unique_ptr<Session> Session::start(wl_display* display, SaverCore& core, st
 
 Session::~Session() {
     outputs_.clear();
-    if (pointer_) wl_pointer_release(pointer_);
-    if (keyboard_) wl_keyboard_release(keyboard_);
-    if (seat_) wl_seat_release(seat_);
-    if (globals_.layerShell) zwlr_layer_shell_v1_destroy(globals_.layerShell);
+    if (pointer_) releasePointer(pointer_);
+    if (keyboard_) releaseKeyboard(keyboard_);
+    if (seat_) releaseSeat(seat_);
+    if (globals_.layerShell) {
+        if (zwlr_layer_shell_v1_get_version(globals_.layerShell) >= ZWLR_LAYER_SHELL_V1_DESTROY_SINCE_VERSION)
+            zwlr_layer_shell_v1_destroy(globals_.layerShell);
+        else
+            wl_proxy_destroy(reinterpret_cast<wl_proxy*>(globals_.layerShell));
+    }
     if (globals_.wmBase) xdg_wm_base_destroy(globals_.wmBase);
     if (globals_.shm) wl_shm_destroy(globals_.shm);
     if (globals_.compositor) wl_compositor_destroy(globals_.compositor);
@@ -222,6 +249,7 @@ Next Session::update() {
     for (auto& output : outputs_) {
         if (output->closeRequested()) return Next::End;
         if (output->wantsSurface()) output->createSurface(globals_);
+        output->dropSurfaceIfClosed();
     }
     if (everyOutputClosed()) return Next::End;
     tick();
