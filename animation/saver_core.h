@@ -5,6 +5,7 @@
 // it, so a frame of any of them equals the Windows saver's at the same tick.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -62,6 +63,10 @@ struct FrameInfo {
     std::int32_t composedAt = 0;
     bool title = false;
 };
+
+// The line a front end's -trace file holds for a frame it shows:
+// "tick N at MS title 0|1", flushed at once for a reader on the other side.
+void writeTraceLine(std::FILE* trace, const FrameInfo& frame);
 
 class SaverCore {
 public:

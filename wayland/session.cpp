@@ -223,11 +223,7 @@ bool Session::everyOutputClosed() const {
 }
 
 void Session::show() {
-    if (!trace_) return;
-    const FrameInfo frame = core_.frameInfo();
-    std::fprintf(trace_, "tick %d at %d title %d\n", frame.tick, static_cast<int>(frame.composedAt),
-                 frame.title ? 1 : 0);
-    std::fflush(trace_);
+    if (trace_) writeTraceLine(trace_, core_.frameInfo());
 }
 
 void Session::tick() {
