@@ -19,26 +19,19 @@ T* bind(wl_registry* registry, std::uint32_t name, const wl_interface& interface
     return static_cast<T*>(wl_registry_bind(registry, name, &interface, std::min(offered, wanted)));
 }
 
-// Seats older than version 3 (5 for the seat itself) have no release requests.
-void releasePointer(wl_pointer* pointer) {
-    if (wl_pointer_get_version(pointer) >= WL_POINTER_RELEASE_SINCE_VERSION)
-        wl_pointer_release(pointer);
+// Objects of versions older than `since` have no such request: only the proxy goes.
+template <typename T>
+void letGo(T* object, void (*request)(T*), std::uint32_t since) {
+    auto* proxy = reinterpret_cast<wl_proxy*>(object);
+    if (wl_proxy_get_version(proxy) >= since)
+        request(object);
     else
-        wl_pointer_destroy(pointer);
+        wl_proxy_destroy(proxy);
 }
 
+void releasePointer(wl_pointer* pointer) { letGo(pointer, wl_pointer_release, WL_POINTER_RELEASE_SINCE_VERSION); }
 void releaseKeyboard(wl_keyboard* keyboard) {
-    if (wl_keyboard_get_version(keyboard) >= WL_KEYBOARD_RELEASE_SINCE_VERSION)
-        wl_keyboard_release(keyboard);
-    else
-        wl_keyboard_destroy(keyboard);
-}
-
-void releaseSeat(wl_seat* seat) {
-    if (wl_seat_get_version(seat) >= WL_SEAT_RELEASE_SINCE_VERSION)
-        wl_seat_release(seat);
-    else
-        wl_seat_destroy(seat);
+    letGo(keyboard, wl_keyboard_release, WL_KEYBOARD_RELEASE_SINCE_VERSION);
 }
 
 }  // namespace
@@ -186,13 +179,9 @@ Session::~Session() {
     outputs_.clear();
     if (pointer_) releasePointer(pointer_);
     if (keyboard_) releaseKeyboard(keyboard_);
-    if (seat_) releaseSeat(seat_);
-    if (globals_.layerShell) {
-        if (zwlr_layer_shell_v1_get_version(globals_.layerShell) >= ZWLR_LAYER_SHELL_V1_DESTROY_SINCE_VERSION)
-            zwlr_layer_shell_v1_destroy(globals_.layerShell);
-        else
-            wl_proxy_destroy(reinterpret_cast<wl_proxy*>(globals_.layerShell));
-    }
+    if (seat_) letGo(seat_, wl_seat_release, WL_SEAT_RELEASE_SINCE_VERSION);
+    if (globals_.layerShell)
+        letGo(globals_.layerShell, zwlr_layer_shell_v1_destroy, ZWLR_LAYER_SHELL_V1_DESTROY_SINCE_VERSION);
     if (globals_.wmBase) xdg_wm_base_destroy(globals_.wmBase);
     if (globals_.shm) wl_shm_destroy(globals_.shm);
     if (globals_.compositor) wl_compositor_destroy(globals_.compositor);
