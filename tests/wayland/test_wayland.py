@@ -7,6 +7,7 @@ import subprocess
 import time
 
 import wayland_harness as h
+from virtual_pointer import VirtualPointer
 from wayland_harness import x
 
 
@@ -115,13 +116,50 @@ class OutputsRemoved(h.WaylandTestCase):
 
 
 class Endings(h.WaylandTestCase):
-    """A key ends it; the compositor gone ends it without a crash."""
+    """A key, a button or sustained pointer motion ends it (a nudge does
+    not); the compositor gone ends it without a crash."""
+
+    CONFIG = "output HEADLESS-1 resolution 1920x1080\n"
 
     def test_a_key_ends_it(self):
         m = self.start()
         m.wait_frames(2)
         # wtype waits a little before typing, so that morvelux has the new keyboard by then.
         self.sway.run("wtype", "-s", "300", "a")
+        self.assert_ended_cleanly(m, m.wait(timeout=2.0))
+
+    def pointer(self):
+        p = VirtualPointer(self.sway.runtime / "wayland-1", (1920, 1080))
+        self.addCleanup(p.close)
+        time.sleep(0.3)  # the new pointer reaches morvelux before it moves
+        return p
+
+    def test_sustained_moves_end_it_a_nudge_does_not(self):
+        m = self.start()
+        m.wait_frames(2)
+        p = self.pointer()
+        m.wait_until_ms(2300)  # past the grace period after activation
+        for i in range(10):  # a nudge over the panel
+            p.move_to(900 + i, 500)
+        self.assertIsNone(m.wait(timeout=0.5), "a nudge ended it")
+        for i in range(30):
+            p.move_to(900 + i, 520)
+        self.assert_ended_cleanly(m, m.wait(timeout=2.0))
+
+    def test_a_few_moves_over_the_black_end_it(self):
+        m = self.start()
+        m.wait_frames(2)
+        p = self.pointer()
+        for i in range(10):  # left of the panel, which starts at x 448
+            p.move_to(100 + i, 500)
+        self.assert_ended_cleanly(m, m.wait(timeout=2.0))
+
+    def test_a_button_ends_it(self):
+        m = self.start()
+        m.wait_frames(2)
+        p = self.pointer()
+        p.move_to(960, 540)
+        p.click()
         self.assert_ended_cleanly(m, m.wait(timeout=2.0))
 
     def test_the_compositor_gone(self):
