@@ -113,9 +113,9 @@ class Sway:
     def as_user(self, args, env=None):
         """The command line that runs `args` as the test user with only `env`."""
         environment = ["%s=%s" % item for item in (env or self.env).items()]
-        prefix = []
+        prefix = ["setpriv", "--pdeathsig", "TERM"]  # nothing outlives a test that was killed
         if os.getuid() == 0:
-            prefix = ["setpriv", "--reuid=%d" % self.uid, "--regid=%d" % self.gid, "--clear-groups"]
+            prefix += ["--reuid=%d" % self.uid, "--regid=%d" % self.gid, "--clear-groups"]
         return prefix + ["env", "-i", *environment, *args]
 
     def run(self, *args, timeout=20):
