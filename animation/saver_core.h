@@ -5,10 +5,12 @@
 // it, so a frame of any of them equals the Windows saver's at the same tick.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "animation/dimensions.h"
+#include "animation/mouse_moves.h"
 #include "animation/stage.h"
 
 namespace morvelux {
@@ -62,6 +64,10 @@ struct FrameInfo {
     bool title = false;
 };
 
+// The line a front end's -trace file holds for a frame it shows:
+// "tick N at MS title 0|1", flushed at once for a reader on the other side.
+void writeTraceLine(std::FILE* trace, const FrameInfo& frame);
+
 class SaverCore {
 public:
     // Nothing, with `error` saying why, when an embedded picture does not
@@ -81,6 +87,10 @@ public:
 
     void pause();
     void resume();
+
+    // One move of the mouse over `area`, by the full-screen saver's rule;
+    // true when the moves so far end the saver.
+    bool mouseMoved(MoveArea area);
 
     PanelBits panel();  // the panel as last composed
     FrameInfo frameInfo() const;

@@ -13,6 +13,7 @@ set(MORVELUX_LAYER_tools 2)
 set(MORVELUX_LAYER_app 3)
 set(MORVELUX_LAYER_x11 3)
 set(MORVELUX_LAYER_web 3)
+set(MORVELUX_LAYER_wayland 3)
 set(MORVELUX_LAYER_tests 4)
 
 # The include root that shows exactly `folder` (as "folder/...").

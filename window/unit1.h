@@ -89,7 +89,6 @@ private:
     void readSettings();
     void resetState();
     void createBitmaps();
-    void countMouseMove(int limit);
     void placeSample();
 
     SaverPlatform& platform_;

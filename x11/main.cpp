@@ -1,5 +1,6 @@
 // morvelux: the moiré screen saver as a native X11 program, on its own
-// window, on the root window or on the window a screen-saver daemon gives it.
+// window, on the root window or on the window a screen-saver daemon gives it;
+// with -wayland over every output of a Wayland compositor.
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "x11/canvas.h"
@@ -18,6 +20,7 @@
 #include "x11/saver_loop.h"
 #include "x11/x_errors.h"
 #include "x11/xscreensaver_list.h"
+#include "wayland/saver_loop.h"
 
 using namespace morvelux::x11;
 
@@ -61,8 +64,11 @@ int run(const Options& options) {
     const int wakeFd = stopSignalsToPipe();
     if (wakeFd < 0) return fail("morvelux: cannot set up the signal pipe");
     std::string error;
-    const auto destination = chooseDestination(options, std::getenv("XSCREENSAVER_WINDOW"), error);
-    if (!destination) return fail(error);
+    std::optional<Destination> destination;
+    if (!options.wayland) {
+        destination = chooseDestination(options, std::getenv("XSCREENSAVER_WINDOW"), error);
+        if (!destination) return fail(error);
+    }
     morvelux::MonotonicClock clock;
     auto animation = morvelux::SaverCore::load(clock, error);
     if (!animation) return fail("morvelux: " + error);
@@ -71,6 +77,7 @@ int run(const Options& options) {
         trace.reset(std::fopen(options.trace.c_str(), "w"));
         if (!trace) return fail("morvelux: cannot write " + options.trace);
     }
+    if (options.wayland) return morvelux::wayland::runSaver(*animation, wakeFd, trace.get(), options.layerShell);
     const char* name = options.display.empty() ? nullptr : options.display.c_str();
     const std::unique_ptr<Display, CloseDisplay> display(XOpenDisplay(name));
     if (!display) {

@@ -6,10 +6,13 @@ namespace morvelux::x11 {
 
 const char* const kUsage =
     "usage: morvelux [-window | -root | -window-id ID] [-display DPY] [-trace FILE]\n"
+    "       morvelux -wayland [-no-layer-shell] [-trace FILE]\n"
     "  -window        draw in a window of its own, 1024 x 768 (the default)\n"
     "  -root          draw on the root window, or on $XSCREENSAVER_WINDOW when a daemon sets it\n"
     "  -window-id ID  draw on the window ID (decimal, or hexadecimal after 0x)\n"
     "  -display DPY   the X display to use instead of $DISPLAY\n"
+    "  -wayland       draw over every output of the Wayland compositor ($WAYLAND_DISPLAY)\n"
+    "  -no-layer-shell  with -wayland: full-screen windows, even where layer surfaces are offered\n"
     "  -trace FILE    write a line to FILE for every frame shown: its tick, time and title card\n"
     "  -add-to-xscreensaver  add MORVELUX to the screen savers listed in ~/.xscreensaver and end\n"
     "  -help          show this and end\n"
@@ -62,6 +65,14 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
         }
         if (name == "window") {
             parsed.options.ownWindow = true;
+            continue;
+        }
+        if (name == "wayland") {
+            parsed.options.wayland = true;
+            continue;
+        }
+        if (name == "no-layer-shell") {
+            parsed.options.layerShell = false;
             continue;
         }
         if (!takesValue(name)) return failure("unknown option ", arg, "");

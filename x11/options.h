@@ -15,6 +15,8 @@ struct Options {
     bool ownWindow = false;                 // -window
     std::string display;                    // -display; empty: $DISPLAY
     std::string trace;                      // -trace FILE; empty: none
+    bool wayland = false;                   // -wayland: every output of the Wayland compositor
+    bool layerShell = true;                 // -no-layer-shell: full-screen windows there instead
 };
 
 // AddToXScreenSaver: -add-to-xscreensaver, which edits the user's module list.

@@ -112,11 +112,7 @@ void SaverLoop::tick() {
 }
 
 void SaverLoop::show() {
-    if (!trace_) return;
-    const FrameInfo frame = animation_.frameInfo();
-    std::fprintf(trace_, "tick %d at %d title %d\n", frame.tick, static_cast<int>(frame.composedAt),
-                 frame.title ? 1 : 0);
-    std::fflush(trace_);
+    if (trace_) writeTraceLine(trace_, animation_.frameInfo());
 }
 
 bool drainWakePipe(int fd) {

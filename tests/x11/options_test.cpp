@@ -34,6 +34,11 @@ TEST(CommandLine, OneOrTwoDashes) {
     const auto b = parse({"--window-id", "0x20", "--window"});
     EXPECT_EQ(b.options.windowId, 0x20u);
     EXPECT_TRUE(b.options.ownWindow);
+    const auto c = parse({"--wayland", "-no-layer-shell"});
+    EXPECT_TRUE(c.options.wayland);
+    EXPECT_FALSE(c.options.layerShell);
+    EXPECT_FALSE(parse({"-window"}).options.wayland);
+    EXPECT_TRUE(parse({"-wayland"}).options.layerShell);
     EXPECT_EQ(parse({"--help", "-bogus"}).action, Action::Help);
     EXPECT_EQ(parse({"-version"}).action, Action::Version);
     EXPECT_EQ(parse({"--add-to-xscreensaver"}).action, Action::AddToXScreenSaver);

@@ -1,0 +1,251 @@
+"""Runs morvelux -wayland under a private headless sway and checks what each
+output shows against the frames morvelux-render composes for the same tick.
+
+sway refuses to run as root: when the tests run as root, sway, morvelux and
+the clients that talk to sway (swaymsg, grim, wtype) run as an unprivileged
+user of their own, made once, with a private runtime folder. The trace, the
+reference frames and the comparison are the X11 tests' (x11_harness).
+"""
+import json
+import os
+import pwd
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import warnings
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE.parent / "x11"))
+import x11_harness as x  # noqa: E402
+from x11_harness import pixels, wait_until  # noqa: E402
+
+BUILD = x.BUILD
+TEST_USER = "morvelux-test"
+SKIP = 77
+
+
+def skip(reason):
+    print("skipped: " + reason)
+    sys.stdout.flush()
+    os._exit(SKIP)
+
+
+def test_account():
+    """(uid, gid) to run sway as: our own, or when root a system user made for it once."""
+    if os.getuid() != 0:
+        return os.getuid(), os.getgid()
+    try:
+        entry = pwd.getpwnam(TEST_USER)
+    except KeyError:
+        made = subprocess.run(["useradd", "--system", "--user-group", "--no-create-home", "--home-dir",
+                               "/nonexistent", "--shell", "/usr/sbin/nologin", TEST_USER], capture_output=True)
+        if made.returncode not in (0, 9):  # 9: made meanwhile by a test beside this one
+            skip("cannot make the user %s: %s" % (TEST_USER, made.stderr.decode(errors="replace")))
+        entry = pwd.getpwnam(TEST_USER)
+    return entry.pw_uid, entry.pw_gid
+
+
+def read_ppm(path):
+    """A binary PPM (P6, 8 bits) as grim writes it."""
+    blob = Path(path).read_bytes()
+    magic, width, height, depth, data = blob.split(maxsplit=4)
+    if magic != b"P6" or depth != b"255":
+        raise ValueError("%s: not an 8-bit binary PPM" % path)
+    return pixels.Image(int(width), int(height), data)
+
+
+def zoomed_window(reference, size, tick, title, zoom):
+    """An output of `size` as morvelux should show this tick at `zoom`:
+    black, the panel's pixels as zoom x zoom blocks, centred and cropped."""
+    if zoom == 1:
+        return reference.window(size, tick, title)
+    width, height = size
+    pw, ph = x.PANEL[0] * zoom, x.PANEL[1] * zoom
+    px, py = round((width - pw) / 2), round((height - ph) / 2)
+    panel = reference.panel(tick, title)
+    left, right = max(px, 0), min(px + pw, width)
+    black = bytes(width * 3)
+    data = bytearray()
+    for y in range(height):
+        if not 0 <= y - py < ph:
+            data += black
+            continue
+        row = panel.row((y - py) // zoom)
+        wide = b"".join(row[i:i + 3] * zoom for i in range(0, len(row), 3))
+        data += black[:left * 3] + wide[(left - px) * 3:(right - px) * 3] + black[:(width - right) * 3]
+    return pixels.Image(width, height, data)
+
+
+class Sway:
+    """A headless sway with the outputs its config names, as the test user."""
+
+    def __init__(self, folder, config, outputs):
+        self.folder = Path(folder)
+        self.uid, self.gid = test_account()
+        self.runtime = self.folder / "run"
+        self.runtime.mkdir(mode=0o700)
+        os.chown(self.folder, self.uid, self.gid)
+        os.chown(self.runtime, self.uid, self.gid)
+        (self.folder / "sway.conf").write_text(config)
+        self.env = {"PATH": "/usr/bin:/bin", "HOME": str(self.folder), "XDG_RUNTIME_DIR": str(self.runtime),
+                    "WAYLAND_DISPLAY": "wayland-1"}
+        sway_env = dict(self.env, WLR_BACKENDS="headless", WLR_RENDERER="pixman",
+                        WLR_HEADLESS_OUTPUTS=str(outputs), WLR_LIBINPUT_NO_DEVICES="1")
+        del sway_env["WAYLAND_DISPLAY"]
+        with open(self.folder / "sway.log", "wb") as log:
+            self.proc = subprocess.Popen(self.as_user(["sway", "-c", str(self.folder / "sway.conf")], sway_env),
+                                         stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        if not wait_until(lambda: self.ipc_socket() or self.proc.poll() is not None, 10) or self.proc.poll():
+            raise AssertionError("sway did not start: " + (self.folder / "sway.log").read_text(errors="replace"))
+        self.env["SWAYSOCK"] = str(self.ipc_socket())
+        # sway 1.7 answers the first screen copy it is asked for with a picture
+        # from before: that one is taken here and thrown away.
+        self.screenshot("HEADLESS-1")
+
+    def ipc_socket(self):
+        found = [p for p in self.runtime.glob("sway-ipc.*.sock")] if (self.runtime / "wayland-1").exists() else []
+        return found[0] if found else None
+
+    def as_user(self, args, env=None):
+        """The command line that runs `args` as the test user with only `env`."""
+        environment = ["%s=%s" % item for item in (env or self.env).items()]
+        prefix = ["setpriv", "--pdeathsig", "TERM"]  # nothing outlives a test that was killed
+        if os.getuid() == 0:
+            prefix += ["--reuid=%d" % self.uid, "--regid=%d" % self.gid, "--clear-groups"]
+        return prefix + ["env", "-i", *environment, *args]
+
+    def run(self, *args, timeout=20):
+        return subprocess.run(self.as_user(list(args)), capture_output=True, check=True, timeout=timeout)
+
+    def swaymsg(self, *args):
+        return self.run("swaymsg", *args).stdout.decode()
+
+    def remove_output(self, name):
+        """Takes the output away (unplugged where sway can, else disabled); whether it went."""
+        for how in ("unplug", "disable"):
+            if subprocess.run(self.as_user(["swaymsg", "output", name, how]), capture_output=True).returncode == 0:
+                break
+        outputs = json.loads(self.swaymsg("-t", "get_outputs"))
+        return not any(o["name"] == name and o.get("active") for o in outputs)
+
+    def windows(self):
+        """Every window sway manages, as the nodes of its tree."""
+        found, nodes = [], [json.loads(self.swaymsg("-t", "get_tree"))]
+        while nodes:
+            node = nodes.pop()
+            nodes += node.get("nodes", []) + node.get("floating_nodes", [])
+            if node.get("type") in ("con", "floating_con") and "app_id" in node:
+                found.append(node)
+        return found
+
+    def screenshot(self, output):
+        """Takes the picture of `output`; returns a reader of it, for after the trace is read."""
+        path = self.folder / ("shot-%s.ppm" % output)
+        self.run("grim", "-t", "ppm", "-o", output, str(path))
+        return lambda: read_ppm(path)
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait(5)
+
+
+class Morvelux(x.Morvelux):
+    """morvelux -wayland, run as the test user; trace and output in the folder."""
+
+    def __init__(self, sway, args=(), name="morvelux"):  # pylint: disable=super-init-not-called
+        folder = sway.folder
+        self.trace = folder / (name + ".trace")
+        self.stdout = folder / (name + ".out")
+        self.stderr = folder / (name + ".err")
+        command = sway.as_user([str(BUILD / "morvelux"), "-wayland", *args, "-trace", str(self.trace)])
+        with open(self.stdout, "wb") as out, open(self.stderr, "wb") as err:
+            self.proc = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+
+    def outputs(self):
+        """The outputs it has laid out, by name: (width, height, scale, zoom) as last said."""
+        found = {}
+        for line in self.lines():
+            words = line.split()
+            if words[:1] == ["output"] and len(words) == 7:
+                found[words[1]] = (*map(int, words[2].split("x")), int(words[4]), int(words[6]))
+        return found
+
+    def rss_kib(self):
+        with open("/proc/%d/status" % self.proc.pid) as f:
+            return next(int(line.split()[1]) for line in f if line.startswith("VmRSS:"))
+
+
+class WaylandTestCase(unittest.TestCase):
+    """Each test gets a headless sway of its own with OUTPUTS outputs set up by CONFIG."""
+
+    OUTPUTS = 1
+    CONFIG = ""
+
+    def setUp(self):
+        warnings.simplefilter("ignore", ResourceWarning)
+        for tool in ("sway", "swaymsg", "grim", "wtype", "setpriv"):
+            if not shutil.which(tool):
+                skip("%s is not installed" % tool)
+        self.folder = Path(tempfile.mkdtemp(prefix="morvelux-wayland-"))
+        self.addCleanup(shutil.rmtree, self.folder, True)
+        self.sway = Sway(self.folder, self.CONFIG, self.OUTPUTS)
+        self.addCleanup(self.sway.stop)
+        self.reference = x.Reference(self.folder / "ref")
+        (self.folder / "ref").mkdir()
+        self.running = []
+        self.addCleanup(lambda: [m.kill() for m in self.running])
+
+    def start(self, *args):
+        m = Morvelux(self.sway, args)
+        self.running.append(m)
+        return m
+
+    def shows_frame(self, morvelux, output, attempts=3):
+        """Takes a picture of `output` and finds the reported frame it equals,
+        at the size and zoom morvelux laid the output out with. A picture
+        may come from a moment the trace does not bracket on a busy machine:
+        a few are taken before it fails with the last miss."""
+        width, height, _, zoom = morvelux.outputs()[output]
+        for _ in range(attempts):
+            before = morvelux.frames()
+            taken = self.sway.screenshot(output)
+            after = morvelux.frames()
+            shot = taken()
+            self.assertEqual((shot.width, shot.height), (width, height))
+            # A frame reaches an output when the compositor asks for the next
+            # one: a few ticks after it was composed.
+            candidates = after[max(len(before) - 4, 0):]
+            self.assertTrue(candidates, "no frame was reported around the picture")
+            tried = []
+            for frame in candidates:
+                for title in x.title_choices(frame):
+                    expected = zoomed_window(self.reference, (width, height), frame.tick, title, zoom)
+                    if expected.data == shot.data:
+                        return x.Frame(frame.tick, frame.at, title)
+                    tried.append((frame, title, expected))
+        pixels.write_png(shot, self.folder / "mismatch.png")
+        frame, title, expected = tried[-1]
+        self.fail("%s equals none of the frames shown around it (ticks %s); the last, tick %d title %s: %s" % (
+            output, [f.tick for f, _, _ in tried], frame.tick, title, pixels.compare(expected, shot)))
+
+    def wait_outputs(self, morvelux, names, timeout=10):
+        if not wait_until(lambda: set(names) <= set(morvelux.outputs()) or morvelux.proc.poll() is not None,
+                          timeout):
+            raise AssertionError("morvelux laid out %s, not %s" % (sorted(morvelux.outputs()), sorted(names)))
+
+    def assert_ended_cleanly(self, morvelux, code):
+        self.assertEqual(code, 0, "exit code; stderr: %s" % morvelux.errors())
+        self.assertEqual(morvelux.errors(), "", "morvelux printed errors")
+
+
+def main():
+    x.main()

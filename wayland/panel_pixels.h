@@ -1,0 +1,33 @@
+#pragma once
+// The one-bit panel as 32-bit pixels (XRGB: 0 black, white all ones), each
+// panel pixel a zoom x zoom block, for a shared-memory buffer.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "animation/saver_core.h"
+#include "gfx/panel_layout.h"
+
+namespace morvelux::wayland {
+
+inline constexpr std::uint32_t kWhitePixel = 0x00FFFFFF;
+
+class PanelPainter {
+public:
+    explicit PanelPainter(int zoom);
+    int zoom() const { return zoom_; }
+
+    // Writes the `shown` part of the panel enlarged `zoom` times, where the
+    // layout was made for a panel of the enlarged size, into `pixels` rows of
+    // `stride` pixels. The black around it is left as it is.
+    void paint(const PanelBits& panel, const PanelLayout& layout, std::uint32_t* pixels, std::size_t stride);
+
+private:
+    void expandRow(const std::uint8_t* bits, int bytes, std::uint32_t* out) const;
+
+    int zoom_;
+    std::vector<std::uint32_t> byteRuns_;  // for each byte value its 8 x zoom pixels
+    std::vector<std::uint32_t> row_;       // one panel row, enlarged
+};
+
+}  // namespace morvelux::wayland

@@ -1,0 +1,65 @@
+#pragma once
+// The connection to the compositor as the saver uses it: the globals, the
+// outputs with a surface on each, the seat's keyboard and pointer, and the
+// tick that draws the same frame on every output.
+#include <wayland-client.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "animation/saver_core.h"
+#include "wayland/output.h"
+
+namespace morvelux::wayland {
+
+enum class Next { Go, End, Fail };
+
+class Session {
+public:
+    // Nothing, with `error` set, when the compositor lacks what the saver
+    // needs. Uses full-screen windows when `layerShell` is false or the
+    // compositor has no layer shell.
+    static std::unique_ptr<Session> start(wl_display* display, SaverCore& core, std::FILE* trace, bool layerShell,
+                                          std::string& error);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // After the events of a dispatch: surfaces for new outputs, the tick,
+    // and every output that is due drawn. End when input or the compositor
+    // ended the saver; Fail with `error()` set when it cannot go on.
+    Next update();
+    // Milliseconds poll() may sleep: until the next tick, or for ever before activation.
+    int sleepMs() const;
+    const std::string& error() const { return error_; }
+
+private:
+    Session(wl_display* display, SaverCore& core, std::FILE* trace, bool layerShell);
+    friend struct SessionEvents;  // the protocol listeners
+
+    Output* outputOf(const wl_surface* surface);
+    void removeOutput(std::uint32_t registryName);
+    bool everyOutputClosed() const;
+    void tick();
+    void show();
+
+    wl_display* display_;
+    SaverCore& core_;
+    std::FILE* trace_;
+    bool layerShellWanted_;
+    wl_registry* registry_ = nullptr;
+    Globals globals_;
+    wl_seat* seat_ = nullptr;
+    wl_pointer* pointer_ = nullptr;
+    wl_keyboard* keyboard_ = nullptr;
+    Output* pointerOver_ = nullptr;
+    std::vector<std::unique_ptr<Output>> outputs_;
+    bool hadSurface_ = false;
+    bool ended_ = false;
+    std::string error_;
+    PanelBits panel_;
+};
+
+}  // namespace morvelux::wayland
