@@ -1,5 +1,7 @@
 #include "wayland/output.h"
 
+#include <cmath>
+
 #include "gfx/zoom.h"
 #include "wayland/protocols.h"
 
@@ -178,9 +180,9 @@ bool Output::paintIfDue(const PanelBits& panel, wl_shm* shm, std::FILE* trace, s
     wl_surface_set_buffer_scale(surface_, scale_);
     buffer->attachTo(surface_);
     // Both buffers hold the same black: after the first time only the panel changes.
-    const Box damage = fresh ? Box{0, 0, bufferSize_.width, bufferSize_.height} : layout_.shown;
+    const Rect damage = fresh ? Rect{0, 0, bufferSize_.width, bufferSize_.height} : layout_.shown;
     if (wl_surface_get_version(surface_) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION)
-        wl_surface_damage_buffer(surface_, damage.x, damage.y, damage.width, damage.height);
+        wl_surface_damage_buffer(surface_, damage.left, damage.top, damage.width, damage.height);
     else
         wl_surface_damage(surface_, 0, 0, logical_.width, logical_.height);
     frame_ = wl_surface_frame(surface_);
@@ -191,10 +193,10 @@ bool Output::paintIfDue(const PanelBits& panel, wl_shm* shm, std::FILE* trace, s
 }
 
 MoveArea Output::areaAt(double x, double y) const {
-    const Box& shown = layout_.shown;
-    const double px = x * scale_, py = y * scale_;
-    const bool inside = px >= shown.x && px < shown.x + shown.width && py >= shown.y && py < shown.y + shown.height;
-    return inside ? MoveArea::Panel : MoveArea::Black;
+    const Rect& shown = layout_.shown;
+    // Whole buffer pixels: the pixel a fractional position lies in.
+    const auto px = static_cast<int>(std::floor(x * scale_)), py = static_cast<int>(std::floor(y * scale_));
+    return shown.contains(px, py) ? MoveArea::Panel : MoveArea::Black;
 }
 
 }  // namespace morvelux::wayland

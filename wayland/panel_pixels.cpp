@@ -36,7 +36,7 @@ void PanelPainter::expandRow(const std::uint8_t* bits, int bytes, std::uint32_t*
 
 void PanelPainter::paint(const PanelBits& panel, const PanelLayout& layout, std::uint32_t* pixels,
                          std::size_t stride) {
-    const Box& shown = layout.shown;
+    const Rect& shown = layout.shown;
     if (shown.empty()) return;
     const int run = 8 * zoom_;
     // Rows that start and end on whole panel bytes go straight into the
@@ -48,7 +48,7 @@ void PanelPainter::paint(const PanelBits& panel, const PanelLayout& layout, std:
     const std::uint32_t* previous = nullptr;
     int expanded = -1;
     for (int y = 0; y < shown.height; ++y) {
-        std::uint32_t* out = pixels + static_cast<std::size_t>(shown.y + y) * stride + static_cast<std::size_t>(shown.x);
+        std::uint32_t* out = pixels + static_cast<std::size_t>(shown.top + y) * stride + static_cast<std::size_t>(shown.left);
         const int source = (layout.fromY + y) / zoom_;
         const std::uint8_t* bits = panel.bytes + static_cast<std::size_t>(source) * panel.stride + firstByte;
         const auto width = static_cast<std::size_t>(shown.width) * sizeof(std::uint32_t);
