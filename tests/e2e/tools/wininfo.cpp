@@ -64,12 +64,12 @@ BOOL CALLBACK describeChild(HWND child, LPARAM top) {
     GetWindowRect(child, &rect);
     MapWindowPoints(nullptr, reinterpret_cast<HWND>(top), reinterpret_cast<POINT*>(&rect), 2);
     e2e::say("child hwnd=%llu parent=%llu class=%s text=%s rect=%ld,%ld,%ld,%ld style=0x%08lX classstyle=0x%08lX "
-             "visible=%d enabled=%d",
+             "visible=%d enabled=%d checked=%d",
              e2e::handleNumber(child), e2e::handleNumber(GetParent(child)), classOf(child).c_str(),
              textOf(child).c_str(), rect.left, rect.top, rect.right, rect.bottom,
              static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
              static_cast<unsigned long>(GetClassLongPtrA(child, GCL_STYLE)), IsWindowVisible(child) ? 1 : 0,
-             IsWindowEnabled(child) ? 1 : 0);
+             IsWindowEnabled(child) ? 1 : 0, SendMessageA(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
     return TRUE;
 }
 
