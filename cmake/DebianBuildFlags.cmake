@@ -1,7 +1,7 @@
-# A native build gets the hardening Debian builds its packages with, as
+# A native Linux build gets the hardening Debian builds its packages with, as
 # dpkg-buildflags gives it: fortified libc calls, stack protector, relro and
 # bind-now. The optimisation and debug information stay the build type's.
-if(WIN32 OR MORVELUX_SANITIZE OR MORVELUX_FUZZ)
+if(WIN32 OR EMSCRIPTEN OR MORVELUX_SANITIZE OR MORVELUX_FUZZ)
   return()
 endif()
 find_program(DPKG_BUILDFLAGS dpkg-buildflags)
