@@ -34,6 +34,7 @@ TEST(CommandLine, OneOrTwoDashes) {
     const auto b = parse({"--window-id", "0x20", "--window"});
     EXPECT_EQ(b.options.windowId, 0x20u);
     EXPECT_TRUE(b.options.ownWindow);
+    EXPECT_TRUE(parse({"--root"}).options.root);
     EXPECT_EQ(parse({"--help", "-bogus"}).action, Action::Help);
     EXPECT_EQ(parse({"-version"}).action, Action::Version);
     EXPECT_EQ(parse({"--add-to-xscreensaver"}).action, Action::AddToXScreenSaver);
