@@ -27,9 +27,14 @@ std::string hex(COLORREF colour) {
     return text;
 }
 
+// The text the control shows: GetWindowText of another program's window
+// gives only its caption as created, not what an Edit was set to since.
 std::string textOf(HWND window) {
     char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 500,
+                             &copied))
+        GetWindowTextA(window, text, sizeof text);
     return e2e::quoted(text);
 }
 
