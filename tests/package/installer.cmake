@@ -13,8 +13,12 @@ set(installer_env "MORVELUX_E2E_DIR=${installer_dir}" "MORVELUX_E2E_CONFIG=${CMA
 # file_holder keeps Morvelux.scr open as the Screen Saver settings do for their preview.
 add_executable(file_holder ${installer_tests}/file_holder.cpp)
 morvelux_warnings(file_holder)
+# command_witness stands in for the Control Panel the finish page opens.
+add_executable(command_witness ${installer_tests}/command_witness.cpp)
+morvelux_warnings(command_witness)
 add_test(NAME installer.setup COMMAND ${MORVELUX_PYTHON3} ${installer_tests}/installer_fixture.py setup
-                                      --version ${PROJECT_VERSION} --holder $<TARGET_FILE:file_holder>)
+                                      --version ${PROJECT_VERSION} --holder $<TARGET_FILE:file_holder>
+                                      --witness $<TARGET_FILE:command_witness>)
 add_test(NAME installer.cleanup COMMAND ${MORVELUX_PYTHON3} ${installer_tests}/installer_fixture.py cleanup)
 set_tests_properties(installer.setup PROPERTIES FIXTURES_SETUP morvelux_installer TIMEOUT 300 LABELS installer
                      ENVIRONMENT "${installer_env}")
