@@ -63,7 +63,7 @@ void TScrnSaveSetupDlg::layOut() {
     Edit_URL.colour = tk::Colour::ButtonFace;
     Edit_URL.anchors = tk::akTop | tk::akRight;
     Edit_URL.setBounds({82, 102, 153, 18});
-    Edit_URL.setCaption("http://www.valdrenn.example/");
+    Edit_URL.setCaption("www.valdrenn.example");
 
     OKBtn.font = font;
     OKBtn.setBounds({101, 132, 73, 24});

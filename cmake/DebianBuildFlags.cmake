@@ -1,4 +1,4 @@
-# A native build gets the hardening Debian builds its packages with, as
+# A native Linux build gets the hardening Debian builds its packages with, as
 # dpkg-buildflags gives it: fortified libc calls, stack protector, relro and
 # bind-now. The optimisation and debug information stay the build type's.
 # (The browser build is no native program: WebAssembly has none of these.)

@@ -8,9 +8,15 @@
 ;   ARCH            x64 (amd64-unicode, for 64-bit Windows) or x86 (x86-ansi,
 ;                   for 32-bit Windows)
 ;   VERSION         the project's version, as users see it
-;   VERSION_DOTTED  the same with four numbers, for the version resource
+;   VERSION_DOTTED  the same with four numbers, for the version resources
+;   COPYRIGHT       the copyright line of LICENSE
+;   LICENSE         the licence the licence page shows
+;   ICON            the program's icon, for setup and uninstaller
+;   PICTURES        the folder of header.bmp and welcome.bmp (the moiré, made
+;                   by tools/make-setup-pictures)
 ;   PAYLOAD         the Morvelux.scr to install
 ;   OUTFILE         the setup program to write
+;   OUTFILE_NAME    its file name, for the version resource
 ;   SIGN            (optional) a command that signs the file named by %1;
 ;                   the uninstaller is signed with it before it is packed
 
@@ -32,13 +38,15 @@
 
 !define PRODUCT "MORVELUX"
 !define PUBLISHER "Valdrenn"
-!define ABOUT_URL "http://www.valdrenn.example/"
+!define ABOUT_URL "www.valdrenn.example"
 !define SCR "Morvelux.scr"
 !define UNINSTALLER "Uninstall.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvelux"
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define SETTINGS_KEY "Software\Valdrenn"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
+!define SESSION_MANAGER_KEY "SYSTEM\CurrentControlSet\Control\Session Manager"
+!define PENDING_RENAMES "PendingFileRenameOperations"
 ; The exit codes a script or an administrator can act on.
 !define EXIT_ACCESS_DENIED 5          ; ERROR_ACCESS_DENIED
 !define EXIT_WRONG_WINDOWS 216        ; ERROR_EXE_MACHINE_TYPE_MISMATCH
@@ -50,6 +58,9 @@
 !define WTS_USER_NAME 5               ; WTSUserName
 !define WTS_DOMAIN_NAME 7             ; WTSDomainName
 !define SID_BYTES 68                  ; SECURITY_MAX_SID_SIZE
+!define HKEY_LOCAL_MACHINE 0x80000002
+!define KEY_QUERY_AND_SET_VALUE 3     ; KEY_QUERY_VALUE | KEY_SET_VALUE
+!define REG_MULTI_SZ 7
 
 Name "${PRODUCT}"
 Caption "${PRODUCT} ${VERSION} Setup"
@@ -71,15 +82,37 @@ VIFileVersion "${VERSION_DOTTED}"
 VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} Setup"
-VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
-VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
-VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2004 ${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION_DOTTED}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION_DOTTED}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
+VIAddVersionKey /LANG=1033 "OriginalFilename" "${OUTFILE_NAME}"
+!searchreplace INTERNAL_NAME "${OUTFILE_NAME}" ".exe" ""
+VIAddVersionKey /LANG=1033 "InternalName" "${INTERNAL_NAME}"
 
-!define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\modern-install.ico"
-!define MUI_UNICON "${NSISDIR}\Contrib\Graphics\Icons\modern-uninstall.ico"
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_HEADERIMAGE
+!define MUI_HEADERIMAGE_BITMAP "${PICTURES}/header.bmp"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${PICTURES}/welcome.bmp"
+!define MUI_WELCOMEPAGE_TITLE "Welcome to ${PRODUCT} ${VERSION}"
+!define MUI_WELCOMEPAGE_TEXT "This puts the ${PRODUCT} screen saver, version ${VERSION}, on this computer: \
+  two patterns turned against each other drift apart, and large rosettes flow slowly across the screen.$\r$\n$\r$\n\
+  Close the Screen Saver settings before you go on, if they are open.$\r$\n$\r$\n$_CLICK"
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !define MUI_COMPONENTSPAGE_NODESC
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
+Var FinishText  ; set by .onInit
+!define MUI_FINISHPAGE_TEXT "$FinishText"
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Open the Screen Saver settings"
+!define MUI_FINISHPAGE_RUN_FUNCTION OpenScreenSaverSettings
+!define MUI_FINISHPAGE_SHOWREADME
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Preview now"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!define MUI_FINISHPAGE_SHOWREADME_FUNCTION PreviewNow
+!insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
@@ -232,6 +265,7 @@ Section "${PRODUCT} screen saver" SecSaver
     Abort "$SYSDIR\${SCR} is in use: nothing was changed."
   ${EndIf}
   SetOverwrite on
+  Call KeepSaverAtRestart
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   SetShellVarContext all
@@ -259,22 +293,89 @@ Section "Make ${PRODUCT} the current screen saver" SecCurrent
   ${EndIf}
 SectionEnd
 
-; Where setup cannot tell whose desktop this is, it chooses no saver for
-; anyone and offers the settings instead.
-Section "-OfferScreenSaverSettings"
-  ${If} $DesktopSid != ""
-    Return
-  ${EndIf}
-  MessageBox MB_YESNO|MB_ICONINFORMATION "${PRODUCT} is installed. Setup could not tell which account uses this \
-    desktop, so it chose no screen saver.$\r$\n$\r$\nOpen the Screen Saver settings to choose ${PRODUCT}?" \
-    /SD IDNO IDNO done
+; The finish page's options; a silent install shows no page and runs nothing.
+Function OpenScreenSaverSettings
   ${If} ${AtLeastWinVista}
     Exec '"$SYSDIR\control.exe" desk.cpl,,@screensaver'
   ${Else}
-    Exec '"$SYSDIR\control.exe" desk.cpl'
+    Exec '"$SYSDIR\control.exe" desk.cpl,,1'
   ${EndIf}
-  done:
-SectionEnd
+FunctionEnd
+
+Function PreviewNow
+  Exec '"$SYSDIR\${SCR}" /s'
+FunctionEnd
+
+; PendingFileRenameOperations holds pairs of names, source then destination
+; (empty: delete). An uninstall over Morvelux.scr in use leaves such a delete;
+; installed again before Windows restarts, the new file must not go with it.
+; Every other pair stays as it was.
+Function KeepSaverAtRestart
+  System::Call 'advapi32::RegOpenKeyEx(p ${HKEY_LOCAL_MACHINE}, t "${SESSION_MANAGER_KEY}", i 0, \
+    i ${KEY_QUERY_AND_SET_VALUE}, *p .r9)i.r0'
+  ${If} $0 != 0
+    Return
+  ${EndIf}
+  System::Call 'advapi32::RegQueryValueEx(p r9, t "${PENDING_RENAMES}", p 0, *i .r1, p 0, *i .r2)i.r0'
+  ${If} $0 == 0
+  ${AndIf} $1 == ${REG_MULTI_SZ}
+  ${AndIf} $2 > 0
+    System::Alloc $2
+    Pop $3          ; the value as it is
+    System::Alloc $2
+    Pop $4          ; the pairs kept (zeroed: the list's end is there)
+    System::Call 'advapi32::RegQueryValueEx(p r9, t "${PENDING_RENAMES}", p 0, p 0, p r3, *i r2)i.r0'
+    ${If} $0 == 0
+      Call DropPendingRemovalsOfSaver
+    ${EndIf}
+    System::Free $4
+    System::Free $3
+  ${EndIf}
+  System::Call 'advapi32::RegCloseKey(p r9)'
+FunctionEnd
+
+; With the key open in $9, the value's $2 bytes at $3 and as many zeroed at $4.
+Function DropPendingRemovalsOfSaver
+  StrCpy $5 0    ; where the next pair starts, in bytes
+  StrCpy $6 0    ; bytes kept
+  StrCpy $7 0    ; pairs dropped
+  ${Do}
+    IntOp $0 $5 + ${NSIS_CHAR_SIZE}
+    ${If} $0 > $2
+      ${ExitDo}
+    ${EndIf}
+    IntPtrOp $0 $3 + $5
+    System::Call 'kernel32::lstrlen(p r0)i.r1'
+    ${If} $1 == 0
+      ${ExitDo}
+    ${EndIf}
+    System::Call 'kernel32::lstrcpyn(t .r8, p r0, i ${NSIS_MAX_STRLEN})'
+    IntOp $1 $1 + 1
+    IntOp $1 $1 * ${NSIS_CHAR_SIZE}
+    IntPtrOp $0 $0 + $1
+    System::Call 'kernel32::lstrlen(p r0)i.r0'
+    IntOp $0 $0 + 1
+    IntOp $0 $0 * ${NSIS_CHAR_SIZE}
+    IntOp $1 $1 + $0   ; the pair's bytes
+    ${If} $8 == "\??\$SYSDIR\${SCR}"
+      IntOp $7 $7 + 1
+    ${Else}
+      IntPtrOp $0 $4 + $6
+      IntPtrOp $8 $3 + $5
+      System::Call 'kernel32::RtlMoveMemory(p r0, p r8, p r1)'
+      IntOp $6 $6 + $1
+    ${EndIf}
+    IntOp $5 $5 + $1
+  ${Loop}
+  ${If} $7 == 0
+    Return
+  ${ElseIf} $6 == 0
+    System::Call 'advapi32::RegDeleteValue(p r9, t "${PENDING_RENAMES}")'
+  ${Else}
+    IntOp $6 $6 + ${NSIS_CHAR_SIZE}
+    System::Call 'advapi32::RegSetValueEx(p r9, t "${PENDING_RENAMES}", i 0, i ${REG_MULTI_SZ}, p r4, i r6)'
+  ${EndIf}
+FunctionEnd
 
 Function RegisterUninstaller
   SectionGetSize ${SecSaver} $0
@@ -330,9 +431,13 @@ Function .onInit
   ${AndIf} $WasCurrent != 1
     !insertmacro UnselectSection ${SecCurrent}
   ${EndIf}
+  StrCpy $FinishText "${PRODUCT} ${VERSION} is installed.$\r$\n$\r$\nThe Screen Saver settings show it at work \
+    in their preview, and there you can choose it and its waiting time."
   ${If} $DesktopSid == ""
     !insertmacro UnselectSection ${SecCurrent}
     !insertmacro SetSectionFlag ${SecCurrent} ${SF_RO}
+    StrCpy $FinishText "${PRODUCT} ${VERSION} is installed. Setup could not tell which account uses this \
+      desktop, so it chose no screen saver: choose ${PRODUCT} in the Screen Saver settings."
   ${EndIf}
 FunctionEnd
 

@@ -96,6 +96,9 @@ class AboutBox(AboutBoxCase):
             edit = dialog.child(cls="Edit")
             if edit:
                 self.assertEqual(client_w - edit["rect"][2], 292 - 82 - 153, "the address keeps its right margin")
+                left, _, right, _ = edit["rect"]
+                widest = max(self.wine.text_extent(edit["text"], "Arial", h, 400, 128)[0] for h in (-12, 12))
+                self.assertLessEqual(widest, right - left - 4, "%r is cut off in its field" % edit["text"])
             self.wine.key("Return", window=window)
             self.assertExits(saver, 0)
 

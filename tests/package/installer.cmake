@@ -13,8 +13,12 @@ set(installer_env "MORVELUX_E2E_DIR=${installer_dir}" "MORVELUX_E2E_CONFIG=${CMA
 # file_holder keeps Morvelux.scr open as the Screen Saver settings do for their preview.
 add_executable(file_holder ${installer_tests}/file_holder.cpp)
 morvelux_warnings(file_holder)
+# command_witness stands in for the Control Panel the finish page opens.
+add_executable(command_witness ${installer_tests}/command_witness.cpp)
+morvelux_warnings(command_witness)
 add_test(NAME installer.setup COMMAND ${MORVELUX_PYTHON3} ${installer_tests}/installer_fixture.py setup
-                                      --version ${PROJECT_VERSION} --holder $<TARGET_FILE:file_holder>)
+                                      --version ${PROJECT_VERSION} --holder $<TARGET_FILE:file_holder>
+                                      --witness $<TARGET_FILE:command_witness>)
 add_test(NAME installer.cleanup COMMAND ${MORVELUX_PYTHON3} ${installer_tests}/installer_fixture.py cleanup)
 set_tests_properties(installer.setup PROPERTIES FIXTURES_SETUP morvelux_installer TIMEOUT 300 LABELS installer
                      ENVIRONMENT "${installer_env}")
@@ -33,6 +37,7 @@ endfunction()
 morvelux_installer_test(silent_install SilentInstall.test_puts_the_saver_in_the_system_folder_registers_it_and_makes_it_current)
 morvelux_installer_test(signed_files SilentInstall.test_installed_programs_carry_the_release_signature)
 morvelux_installer_test(option_unticked SilentInstall.test_option_left_unticked_keeps_the_current_saver)
+morvelux_installer_test(finish_page FinishPage.test_offers_the_settings_ticked_and_the_preview_unticked_and_runs_what_is_ticked)
 morvelux_installer_test(saver_full_screen InstalledSaver.test_full_screen_shows_the_moire_and_ends_on_esc)
 morvelux_installer_test(saver_about InstalledSaver.test_configure_shows_the_about_box)
 morvelux_installer_test(upgrade Upgrade.test_newer_setup_replaces_the_older_in_place)
@@ -41,6 +46,7 @@ morvelux_installer_test(upgrade_keeps_savers_off Upgrade.test_keeps_morvelux_cur
 morvelux_installer_test(in_use_upgrade FileInUse.test_upgrade_changes_nothing_and_says_so)
 morvelux_installer_test(in_use_upgrade_message FileInUse.test_interactive_upgrade_asks_to_close_the_settings)
 morvelux_installer_test(in_use_uninstall FileInUse.test_uninstall_removes_it_at_restart_and_keeps_the_entry_until_then)
+morvelux_installer_test(in_use_reinstall FileInUse.test_install_before_the_restart_keeps_the_new_file)
 morvelux_installer_test(uninstall SilentUninstall.test_removes_everything_and_forgets_our_saver_but_not_the_timeout)
 morvelux_installer_test(uninstall_keeps_users_saver SilentUninstall.test_leaves_a_saver_the_user_chose_since)
 morvelux_installer_test(read_only_silent SystemFolderReadOnly.test_silent_install_ends_with_access_denied_and_writes_nothing)

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Sets up and tears down the setup program's test run under Wine.
 
-    installer_fixture.py setup --version X --holder EXE   pack a signed win64
+    installer_fixture.py setup --version X --holder EXE --witness EXE   pack a signed win64
         release and an older setup to upgrade from, then start a private Xvfb
         and a fresh Wine prefix (the end-to-end fixture's, with one screen)
     installer_fixture.py cleanup             end them and remove the prefix,
@@ -47,7 +47,7 @@ def write_config(directory):
     return config
 
 
-def pack_release(directory, version, config, holder):
+def pack_release(directory, version, config, programs):
     """The signed release to install, and a setup of an older version to
     upgrade from (carrying the unstripped program, so the two differ)."""
     certificate = Certificate(directory / "certificate")
@@ -64,7 +64,7 @@ def pack_release(directory, version, config, holder):
         "older_setup": str(older),
         "older_payload": config["saver"],
         "certificate": str(certificate.pem),
-        "holder": holder,
+        **programs,
     })
 
 
@@ -74,11 +74,11 @@ def run(args, env):
         raise wh.HarnessError("%s failed:\n%s%s" % (Path(str(args[0])).name, result.stdout, result.stderr))
 
 
-def setup(directory, version, holder):
+def setup(directory, version, programs):
     cleanup(directory)
     directory.mkdir(parents=True, exist_ok=True)
     config = write_config(directory)
-    pack_release(directory, version, config, holder)
+    pack_release(directory, version, config, programs)
     e2e_fixture.setup(directory)
     try:
         settings = wh.Wine("main", artifacts=directory / "artifacts" / "setup")
@@ -104,12 +104,13 @@ def main():
     parser.add_argument("action", choices=("setup", "cleanup"))
     parser.add_argument("--version")
     parser.add_argument("--holder", help="file_holder.exe, which holds a file open as the settings' preview does")
+    parser.add_argument("--witness", help="command_witness.exe, which stands in for the Control Panel")
     args = parser.parse_args()
     directory = wh.run_dir()
     if args.action == "setup":
-        if not (args.version and args.holder):
-            parser.error("setup needs --version and --holder")
-        setup(directory, args.version, args.holder)
+        if not (args.version and args.holder and args.witness):
+            parser.error("setup needs --version, --holder and --witness")
+        setup(directory, args.version, {"holder": args.holder, "witness": args.witness})
         log("release packed and prefix ready in %s" % directory)
     else:
         cleanup(directory)

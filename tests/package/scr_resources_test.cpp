@@ -83,7 +83,7 @@ TEST_F(VersionResource, StringsNameTheProductMakerAndFile) {
     EXPECT_EQ(text(L"ProductName"), L"MORVELUX");
     EXPECT_EQ(text(L"FileDescription"), L"MORVELUX");
     EXPECT_EQ(text(L"CompanyName"), L"Valdrenn");
-    EXPECT_EQ(text(L"LegalCopyright"), L"Copyright (C) 2004 Valdrenn");
+    EXPECT_EQ(text(L"LegalCopyright"), widen(MORVELUX_COPYRIGHT));
     EXPECT_EQ(text(L"OriginalFilename"), L"Morvelux.scr");
     EXPECT_EQ(text(L"InternalName"), L"Morvelux");
     EXPECT_EQ(text(L"FileVersion"), widen(MORVELUX_VERSION_TEXT));

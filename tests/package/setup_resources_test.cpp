@@ -1,8 +1,10 @@
-// Reads the setup programs' version resources back through the version API,
-// as Explorer's Properties page and SmartScreen do: the product, its maker
-// and the project's version, in whatever translation the setup declares.
+// Reads the version resources of the release's Windows files (the setup
+// programs and the Morvelux.scr they install) back through the version API,
+// as Explorer's Properties page and SmartScreen do: every field there, the
+// same product, maker, version and copyright in each, and each file named as
+// it is shipped, in whatever translation the file declares.
 //
-//   setup_resources_test SETUP.exe... [gtest options]
+//   setup_resources_test FILE... [gtest options]
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,7 +17,7 @@
 
 namespace {
 
-std::vector<std::wstring> setupPaths;
+std::vector<std::wstring> filePaths;
 
 std::wstring widen(const char* text) {
     const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
@@ -25,7 +27,7 @@ std::wstring widen(const char* text) {
     return wide;
 }
 
-class SetupVersion : public ::testing::TestWithParam<std::wstring> {
+class ReleaseVersion : public ::testing::TestWithParam<std::wstring> {
 protected:
     void SetUp() override {
         DWORD ignored = 0;
@@ -55,13 +57,9 @@ protected:
     std::wstring stringTable;
 };
 
-std::wstring projectVersion() {
-    wchar_t version[32];
-    swprintf(version, 32, L"%d.%d.%d", MORVELUX_VERSION_MAJOR, MORVELUX_VERSION_MINOR, MORVELUX_VERSION_PATCH);
-    return version;
-}
+std::wstring fileName(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
 
-TEST_P(SetupVersion, FixedPartIsTheProjectVersion) {
+TEST_P(ReleaseVersion, FixedPartIsTheProjectVersion) {
     void* value = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", &value, &length));
@@ -73,25 +71,38 @@ TEST_P(SetupVersion, FixedPartIsTheProjectVersion) {
     EXPECT_EQ(fixed.dwFileVersionLS, fixed.dwProductVersionLS);
 }
 
-TEST_P(SetupVersion, StringsNameTheProductItsMakerAndVersion) {
+TEST_P(ReleaseVersion, EveryFieldIsThereAndTheSharedOnesAgree) {
+    for (const wchar_t* name : {L"CompanyName", L"FileDescription", L"FileVersion", L"InternalName",
+                                L"LegalCopyright", L"OriginalFilename", L"ProductName", L"ProductVersion"}) {
+        EXPECT_NE(text(name), L"<missing>") << name;
+        EXPECT_NE(text(name), L"") << name;
+    }
     EXPECT_EQ(text(L"ProductName"), L"MORVELUX");
     EXPECT_EQ(text(L"CompanyName"), L"Valdrenn");
-    EXPECT_EQ(text(L"FileDescription"), L"MORVELUX Setup");
-    EXPECT_EQ(text(L"ProductVersion"), projectVersion());
-    EXPECT_EQ(text(L"FileVersion"), projectVersion());
+    EXPECT_EQ(text(L"ProductVersion"), widen(MORVELUX_VERSION_TEXT));
+    EXPECT_EQ(text(L"FileVersion"), widen(MORVELUX_VERSION_TEXT));
+    EXPECT_EQ(text(L"LegalCopyright"), widen(MORVELUX_COPYRIGHT));
 }
 
-INSTANTIATE_TEST_SUITE_P(Setups, SetupVersion, ::testing::ValuesIn(setupPaths));
+TEST_P(ReleaseVersion, NamesTheFileAsItIsShipped) {
+    const std::wstring name = fileName(GetParam());
+    EXPECT_EQ(text(L"OriginalFilename"), name);
+    EXPECT_EQ(text(L"InternalName"), name.substr(0, name.rfind(L'.')));
+    const bool setup = name.find(L"-setup-") != std::wstring::npos;
+    EXPECT_EQ(text(L"FileDescription"), setup ? L"MORVELUX Setup" : L"MORVELUX");
+}
+
+INSTANTIATE_TEST_SUITE_P(Release, ReleaseVersion, ::testing::ValuesIn(filePaths));
 
 }  // namespace
 
 int main(int argc, char** argv) {
     // The parameters must be known before gtest registers the parameterised tests.
     for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]).rfind("--gtest", 0) != 0) setupPaths.push_back(widen(argv[i]));
+        if (std::string(argv[i]).rfind("--gtest", 0) != 0) filePaths.push_back(widen(argv[i]));
     }
-    if (setupPaths.empty()) {
-        fprintf(stderr, "usage: setup_resources_test SETUP.exe... [gtest options]\n");
+    if (filePaths.empty()) {
+        fprintf(stderr, "usage: setup_resources_test FILE... [gtest options]\n");
         return 2;
     }
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The x64 setup program under Wine, in a prefix of its own: a silent
-install, the installed saver at work, the option left unticked, an upgrade
+install, the installed saver at work, the option left unticked, the finish
+page's options, an upgrade
 in place that keeps the user's choice of saver, a silent uninstall, a system
 folder it may not write, and Morvelux.scr held open by another program.
 
@@ -18,6 +19,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 import saver_screen  # noqa: E402
 import wine_harness as wh  # noqa: E402
 import throwaway_certificate  # noqa: E402
+from test_package import ico_images, icon_images  # noqa: E402
 
 INSTALLED = r"C:\windows\system32\Morvelux.scr"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvelux"
@@ -29,6 +31,9 @@ ACCESS_DENIED = 5
 IN_USE = 32            # ERROR_SHARING_VIOLATION
 REBOOT_REQUIRED = 3010  # ERROR_SUCCESS_REBOOT_REQUIRED
 SETUP_TITLE = "MORVELUX %s Setup"
+OPEN_SETTINGS = "Open the Screen Saver settings"
+PREVIEW_NOW = "Preview now"
+ROOT = Path(__file__).resolve().parents[2]
 
 
 class SetupCase(wh.E2ETestCase):
@@ -87,6 +92,50 @@ class SetupCase(wh.E2ETestCase):
 
     def setup_title(self):
         return SETUP_TITLE % self.release["version"]
+
+    def start_interactive(self):
+        """Starts the setup and goes past the welcome and licence pages to
+        the components; returns the setup and its window."""
+        setup = self.wine.start(self.release["setup"])
+        # The pages add a blank to the title.
+        page = self.wine.wait_window(name="^%s ?$" % re.escape(self.setup_title()), pid=setup.pid)
+        for button in ("Next >", "I Agree"):
+            self.assertTrue(wh.wait_until(lambda: self.foreground_button_enabled(button), 10), button)
+            self.wine.key("Return", window=page)
+        self.assertTrue(wh.wait_until(lambda: self.foreground_button_enabled("Install"), 10), "no components page")
+        return setup, page
+
+    def wait_finish_page(self):
+        self.assertTrue(wh.wait_until(lambda: self.foreground_button_enabled("Finish"), 20), "the install did not end")
+        return self.wine.foreground()
+
+    def toggle_option(self, finish, text):
+        """Clicks the finish page's option and sees it change."""
+        before = finish.child(cls="Button", text=text)
+        left, top, _, bottom = before["rect"]
+        x, y = finish.client_origin
+        self.wine.click(x + left + 7, y + (top + bottom) // 2)
+        changed = wh.wait_until(lambda: self.wine.foreground().child(cls="Button", text=text)["checked"]
+                                != before["checked"], 5)
+        self.assertTrue(changed, "%s did not change" % text)
+
+    def previews(self):
+        """The installed saver running full screen."""
+        return [p for p in wh.processes_in_prefix(self.wine.prefix)
+                if p.image.lower() == "morvelux.scr" and "/s" in p.cmdline]
+
+    def stand_in_for_the_control_panel(self):
+        """Puts the witness where the Control Panel is (Wine's own cannot
+        show the Screen Saver settings and ends at once); returns the file it
+        writes its command line to."""
+        control = self.system_folder() / "control.exe"
+        kept = control.read_bytes()
+        self.addCleanup(control.write_bytes, kept)
+        shutil.copy(self.release["witness"], control)
+        log = self.wine.artifacts / "control-panel.txt"
+        log.unlink(missing_ok=True)
+        self.wine.add_environment(dll_overrides="control.exe=n", MORVELUX_WITNESS=wh.windows_path(log))
+        return log
 
     def foreground_button_enabled(self, text):
         window = self.wine.foreground()
@@ -177,6 +226,7 @@ class SilentInstall(SetupCase):
     def test_puts_the_saver_in_the_system_folder_registers_it_and_makes_it_current(self):
         users_own = {"ScreenSaveTimeOut": "420", "ScreenSaverIsSecure": "1"}
         self.set_desktop_values(users_own)
+        control_panel = self.stand_in_for_the_control_panel()
         self.install()
 
         self.assertInstalled(self.release["version"], self.released_program())
@@ -186,7 +236,9 @@ class SilentInstall(SetupCase):
         self.assertEqual(values["QuietUninstallString"], values["UninstallString"] + " /S")
         self.assertEqual(values["DisplayName"].split()[0], "MORVELUX")
         self.assertEqual(values["Publisher"], "Valdrenn")
-        self.assertEqual(values["URLInfoAbout"], "http://www.valdrenn.example/")
+        self.assertEqual(values["URLInfoAbout"], "www.valdrenn.example")
+        self.assertEqual(icon_images(uninstaller.read_bytes()), ico_images((ROOT / "app/morvelux.ico").read_bytes()),
+                         "the uninstaller's icon")
         self.assertEqual(values["DisplayIcon"].lower(), INSTALLED.lower() + ",0")
         size_kb = int(values["EstimatedSize"], 16)
         self.assertEqual(size_kb, -(-len(self.released_program()) // 1024), "EstimatedSize in KB")
@@ -198,6 +250,8 @@ class SilentInstall(SetupCase):
 
         start_menu = [p for p in self.files_of_ours() if p.suffix == ".lnk"]
         self.assertEqual(len(start_menu), 1, self.files_of_ours())
+        self.assertFalse(wh.wait_until(lambda: self.previews() or control_panel.exists(), 2),
+                         "a silent install opens nothing")
 
     def test_installed_programs_carry_the_release_signature(self):
         self.install()
@@ -207,17 +261,37 @@ class SilentInstall(SetupCase):
             self.assertEqual(code, 0, "%s: %s" % (program, output[-1500:]))
 
     def test_option_left_unticked_keeps_the_current_saver(self):
-        setup = self.wine.start(self.release["setup"])
-        # The pages add a blank to the title.
-        page = self.wine.wait_window(name="^%s ?$" % re.escape(self.setup_title()), pid=setup.pid)
+        control_panel = self.stand_in_for_the_control_panel()
+        setup, page = self.start_interactive()
         # The components list has the focus on the saver itself; the option is next.
         self.wine.key("Down", "space", window=page)
         self.wine.key("Return", window=page)  # Install
-        self.assertTrue(wh.wait_until(lambda: self.foreground_button_enabled("Close"), 20), "the install did not end")
-        self.wine.key("Return", window=page)
+        self.toggle_option(self.wait_finish_page(), OPEN_SETTINGS)
+        self.wine.key("Return", window=page)  # Finish
         self.assertExits(setup, 0, timeout=20)
         self.assertIsNotNone(self.uninstall_values())
         self.assertIsNone(self.desktop_value("SCRNSAVE.EXE"))
+        self.assertFalse(wh.wait_until(lambda: self.previews() or control_panel.exists(), 2), "unticked: not opened")
+
+
+class FinishPage(SetupCase):
+
+    def test_offers_the_settings_ticked_and_the_preview_unticked_and_runs_what_is_ticked(self):
+        control_panel = self.stand_in_for_the_control_panel()
+        setup, page = self.start_interactive()
+        self.wine.key("Return", window=page)  # Install
+        finish = self.wait_finish_page()
+        ticked = {text: (finish.child(cls="Button", text=text) or {}).get("checked")
+                  for text in (OPEN_SETTINGS, PREVIEW_NOW)}
+        self.assertEqual(ticked, {OPEN_SETTINGS: 1, PREVIEW_NOW: 0})
+        self.toggle_option(finish, PREVIEW_NOW)
+        self.wine.key("Return", window=page)  # Finish
+        self.assertExits(setup, 0, timeout=20)
+        self.assertTrue(wh.wait_until(control_panel.exists, 20), "the Control Panel was not started")
+        self.assertIn("desk.cpl,,@screensaver", control_panel.read_text())
+        preview = wh.wait_until(self.previews, 20)
+        self.assertTrue(preview, "the preview was not started")
+        wh.kill_pid(preview[0].pid)
 
 
 class InstalledSaver(SetupCase, saver_screen.FullScreenCase):
@@ -298,8 +372,7 @@ class FileInUse(SetupCase):
 
     def test_interactive_upgrade_asks_to_close_the_settings(self):
         self.install_older_and_hold_it()
-        setup = self.wine.start(self.release["setup"])
-        page = self.wine.wait_window(name="^%s ?$" % re.escape(self.setup_title()), pid=setup.pid)
+        setup, page = self.start_interactive()
         self.wine.key("Return", window=page)  # Install
         box = self.wine.wait_dialog(self.setup_title(), setup)
         self.assertIsNotNone(box, "no message; exit code %s" % setup.poll())
@@ -335,6 +408,27 @@ class FileInUse(SetupCase):
         self.assertFalse(self.unix_path(INSTALLED).exists(), "not removed at the restart")
         self.assertEqual(self.uninstall_in_place(), 0)
         self.assertNothingOfOursLeft()
+
+    def test_install_before_the_restart_keeps_the_new_file(self):
+        other = "\\??\\C:\\windows\\temp\\other.tmp"
+        self.wine.reg_import('REGEDIT4\n\n[%s]\n"PendingFileRenameOperations"=hex(7):%s\n' % (
+            "HKEY_LOCAL_MACHINE" + SESSION_MANAGER[4:],
+            ",".join("%02x" % b for b in other.encode() + b"\0\0\0")))
+        self.install()
+        holder = self.hold_installed_program()
+        self.assertEqual(self.uninstall_in_place(), REBOOT_REQUIRED)
+        self.assertIn("morvelux.scr", self.pending_renames().lower())
+        holder.kill()
+        self.install()
+        self.assertNotIn("morvelux.scr", self.pending_renames().lower())
+        self.assertIn("other.tmp", self.pending_renames(), "another program's pending delete stays")
+        self.assertEqual(self.wine.start("wineboot", "-r").wait(60), 0)  # Windows restarts
+        self.assertInstalled(self.release["version"], self.released_program())
+
+    def pending_renames(self):
+        key = self.wine.reg_query(SESSION_MANAGER)
+        value = key["values"].get("PendingFileRenameOperations") if key else None
+        return str(value[1]) if value else ""
 
 
 class SilentUninstall(SetupCase):

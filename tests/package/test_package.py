@@ -24,6 +24,27 @@ def pe_header(data):
     return machine, symbols_at, symbols
 
 
+def icon_images(data):
+    """The images of a PE image's icons, sorted."""
+    import pefile
+    pe = pefile.PE(data=data, fast_load=True)
+    pe.parse_data_directories([pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
+    found = []
+    for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        if kind.id == pefile.RESOURCE_TYPE["RT_ICON"]:
+            for name in kind.directory.entries:
+                for language in name.directory.entries:
+                    found.append(pe.get_data(language.data.struct.OffsetToData, language.data.struct.Size))
+    return sorted(found)
+
+
+def ico_images(data):
+    """The images of an .ico file, sorted."""
+    count = struct.unpack_from("<H", data, 4)[0]
+    places = [struct.unpack_from("<II", data, 6 + 16 * i + 8) for i in range(count)]
+    return sorted(data[offset:offset + size] for size, offset in places)
+
+
 def windows_path(path):
     return "Z:" + path
 

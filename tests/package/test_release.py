@@ -16,7 +16,7 @@ from pathlib import Path
 
 import yaml
 
-from test_package import pe_header
+from test_package import ico_images, icon_images, pe_header
 from throwaway_certificate import Certificate
 
 ROOT = Path(__file__).resolve().parents[2]
@@ -116,11 +116,17 @@ class Release(unittest.TestCase):
         for arch, machine in (("x64", AMD64), ("x86", I386)):
             self.assertEqual(pe_header(self.setup(arch).read_bytes())[0], machine, arch)
 
-    def test_setups_carry_the_project_version_and_maker(self):
-        setups = ["Z:" + str(self.setup(arch)) for arch in ("x64", "x86")]
-        check = subprocess.run([str(ROOT / "scripts" / "wine-exec"), ARGS.checker] + setups,
+    def test_windows_files_carry_the_same_complete_version_data(self):
+        files = ["Z:" + str(program) for program in self.programs()]
+        check = subprocess.run([str(ROOT / "scripts" / "wine-exec"), ARGS.checker] + files,
                                capture_output=True, text=True, timeout=60)
         self.assertEqual(check.returncode, 0, check.stdout[-3000:] + check.stderr[-2000:])
+
+    def test_setups_show_our_icon_and_stay_small(self):
+        ours = ico_images((ROOT / "app" / "morvelux.ico").read_bytes())
+        for arch in ("x64", "x86"):
+            self.assertEqual(icon_images(self.setup(arch).read_bytes()), ours, arch)
+            self.assertLess(self.setup(arch).stat().st_size, 500 * 1024, arch)
 
     # winget
 

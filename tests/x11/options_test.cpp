@@ -39,6 +39,7 @@ TEST(CommandLine, OneOrTwoDashes) {
     EXPECT_FALSE(c.options.layerShell);
     EXPECT_FALSE(parse({"-window"}).options.wayland);
     EXPECT_TRUE(parse({"-wayland"}).options.layerShell);
+    EXPECT_TRUE(parse({"--root"}).options.root);
     EXPECT_EQ(parse({"--help", "-bogus"}).action, Action::Help);
     EXPECT_EQ(parse({"-version"}).action, Action::Version);
     EXPECT_EQ(parse({"--add-to-xscreensaver"}).action, Action::AddToXScreenSaver);

@@ -61,14 +61,15 @@ class GivenWindow(h.X11TestCase):
 
 
 class ScreenSaverWindow(h.X11TestCase):
-    """XSCREENSAVER_WINDOW, with -root as a daemon passes it: the given window
-    wins; the saver ends quietly when the daemon destroys the window."""
+    """XSCREENSAVER_WINDOW, with --root as the module description has the
+    daemon pass it: the given window wins; the saver ends quietly when the
+    daemon destroys the window."""
 
     SCREEN = (1024, 768)
 
     def test_draws_on_the_daemons_window_and_ends_with_it(self):
         window = self.x.create_window(1024, 768)
-        m = self.start("-root", env={"XSCREENSAVER_WINDOW": "0x%X" % window})
+        m = self.start("--root", env={"XSCREENSAVER_WINDOW": "0x%X" % window})
         m.wait_frames(3)
         frame = self.shows_frame(m, window, (1024, 768))
         self.assertTrue(frame.title)

@@ -27,9 +27,14 @@ std::string hex(COLORREF colour) {
     return text;
 }
 
+// The text the control shows: GetWindowText of another program's window
+// gives only its caption as created, not what an Edit was set to since.
 std::string textOf(HWND window) {
     char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 500,
+                             &copied))
+        GetWindowTextA(window, text, sizeof text);
     return e2e::quoted(text);
 }
 
@@ -64,12 +69,12 @@ BOOL CALLBACK describeChild(HWND child, LPARAM top) {
     GetWindowRect(child, &rect);
     MapWindowPoints(nullptr, reinterpret_cast<HWND>(top), reinterpret_cast<POINT*>(&rect), 2);
     e2e::say("child hwnd=%llu parent=%llu class=%s text=%s rect=%ld,%ld,%ld,%ld style=0x%08lX classstyle=0x%08lX "
-             "visible=%d enabled=%d",
+             "visible=%d enabled=%d checked=%d",
              e2e::handleNumber(child), e2e::handleNumber(GetParent(child)), classOf(child).c_str(),
              textOf(child).c_str(), rect.left, rect.top, rect.right, rect.bottom,
              static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
              static_cast<unsigned long>(GetClassLongPtrA(child, GCL_STYLE)), IsWindowVisible(child) ? 1 : 0,
-             IsWindowEnabled(child) ? 1 : 0);
+             IsWindowEnabled(child) ? 1 : 0, SendMessageA(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
     return TRUE;
 }
 
