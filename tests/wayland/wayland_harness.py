@@ -133,7 +133,11 @@ class Sway:
         return prefix + ["env", "-i", *environment, *args]
 
     def run(self, *args, timeout=20):
-        return subprocess.run(self.as_user(list(args)), capture_output=True, check=True, timeout=timeout)
+        done = subprocess.run(self.as_user(list(args)), capture_output=True, timeout=timeout)
+        if done.returncode:
+            raise AssertionError("%s failed (%d): %s" % (" ".join(args), done.returncode,
+                                                         (done.stdout + done.stderr).decode(errors="replace")))
+        return done
 
     def swaymsg(self, *args):
         return self.run("swaymsg", *args).stdout.decode()
