@@ -101,11 +101,11 @@ class OutputsRemoved(h.WaylandTestCase):
 
     def add(self, m, n):
         # The nested sway reads the host's events while it makes the output;
-        # events that came just before, from drawing, can leave it waiting for
-        # more that never come. Nothing is drawn meanwhile.
+        # events that came just before, answers to drawing, can leave it
+        # waiting for good for more. Nothing is drawn until the host is quiet.
         os.kill(m.proc.pid, signal.SIGSTOP)
         try:
-            time.sleep(0.1)
+            time.sleep(0.5)
             self.sway.swaymsg("create_output")
         finally:
             os.kill(m.proc.pid, signal.SIGCONT)
@@ -139,6 +139,7 @@ class OutputsRemoved(h.WaylandTestCase):
     def test_windows_follow_outputs_and_the_pointer_still_counts(self):
         m = self.start("-no-layer-shell")
         self.wait_outputs(m, ["WL-1"])
+        m.wait_frames(2)
         self.add(m, 2)
         self.shows_frame(m, "WL-2")
         p = VirtualPointer(self.sway.runtime / self.sway.proc.display, (2560, 720))
