@@ -113,9 +113,10 @@ class Sway:
 
     def launch(self, name, config, env, display):
         """A sway as the test user reading `config`; its proc knows its display and IPC socket."""
-        (self.folder / (name + ".conf")).write_text(config)
+        conf = self.folder / (name + ".conf")
+        conf.write_text(config)
         with open(self.folder / (name + ".log"), "wb") as log:
-            proc = subprocess.Popen(self.as_user(["sway", "-c", str(self.folder / (name + ".conf"))], dict(self.env, **env)),
+            proc = subprocess.Popen(self.as_user(["sway", "-c", str(conf)], dict(self.env, **env)),
                                     stdin=subprocess.DEVNULL, stdout=log, stderr=log)
         proc.display, proc.ipc = display, self.runtime / ("sway-ipc.%d.%d.sock" % (self.uid, proc.pid))
         up = lambda: (self.runtime / display).exists() and proc.ipc.exists()  # noqa: E731
