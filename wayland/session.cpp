@@ -200,13 +200,15 @@ void Session::removeOutput(std::uint32_t registryName) {
                                    [&](const auto& output) { return output->registryName() == registryName; });
     if (gone == outputs_.end()) return;
     if (pointerOver_ == gone->get()) pointerOver_ = nullptr;
+    if ((*gone)->live() || (*gone)->closed()) surfaceTaken_ = true;
     if (trace_) std::fprintf(trace_, "output gone\n");
     outputs_.erase(gone);
 }
 
-// Ends when the compositor has closed our surfaces and none is left.
+// Ends when the compositor has closed our surfaces or taken their outputs away and none is left.
 bool Session::everyOutputClosed() const {
-    const bool anyClosed = std::any_of(outputs_.begin(), outputs_.end(), [](const auto& o) { return o->closed(); });
+    const bool anyClosed =
+        surfaceTaken_ || std::any_of(outputs_.begin(), outputs_.end(), [](const auto& o) { return o->closed(); });
     const bool anyLive = std::any_of(outputs_.begin(), outputs_.end(), [](const auto& o) { return o->live(); });
     return anyClosed && !anyLive;
 }

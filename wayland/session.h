@@ -56,7 +56,7 @@ private:
     wl_keyboard* keyboard_ = nullptr;
     Output* pointerOver_ = nullptr;
     std::vector<std::unique_ptr<Output>> outputs_;
-    bool hadSurface_ = false;
+    bool surfaceTaken_ = false;  // a surface of ours went with its output
     bool ended_ = false;
     std::string error_;
     PanelBits panel_;

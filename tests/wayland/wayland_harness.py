@@ -81,34 +81,49 @@ def zoomed_window(reference, size, tick, title, zoom):
 
 
 class Sway:
-    """A headless sway with the outputs its config names, as the test user."""
+    """A headless sway with the outputs its config names, as the test user.
 
-    def __init__(self, folder, config, outputs):
+    sway 1.7 cannot take a headless output away (it fails to commit a
+    disabled one). Nested, its outputs are windows of a headless host sway,
+    which take the output with them when the host closes them."""
+
+    def __init__(self, folder, config, outputs, nested=False):
         self.folder = Path(folder)
         self.uid, self.gid = test_account()
         self.runtime = self.folder / "run"
         self.runtime.mkdir(mode=0o700)
         os.chown(self.folder, self.uid, self.gid)
         os.chown(self.runtime, self.uid, self.gid)
-        (self.folder / "sway.conf").write_text(config)
-        self.env = {"PATH": "/usr/bin:/bin", "HOME": str(self.folder), "XDG_RUNTIME_DIR": str(self.runtime),
-                    "WAYLAND_DISPLAY": "wayland-1"}
-        sway_env = dict(self.env, WLR_BACKENDS="headless", WLR_RENDERER="pixman",
-                        WLR_HEADLESS_OUTPUTS=str(outputs), WLR_LIBINPUT_NO_DEVICES="1")
-        del sway_env["WAYLAND_DISPLAY"]
-        with open(self.folder / "sway.log", "wb") as log:
-            self.proc = subprocess.Popen(self.as_user(["sway", "-c", str(self.folder / "sway.conf")], sway_env),
-                                         stdin=subprocess.DEVNULL, stdout=log, stderr=log)
-        if not wait_until(lambda: self.ipc_socket() or self.proc.poll() is not None, 10) or self.proc.poll():
-            raise AssertionError("sway did not start: " + (self.folder / "sway.log").read_text(errors="replace"))
-        self.env["SWAYSOCK"] = str(self.ipc_socket())
+        self.env = {"PATH": "/usr/bin:/bin", "HOME": str(self.folder), "XDG_RUNTIME_DIR": str(self.runtime)}
+        backend = {"WLR_RENDERER": "pixman", "WLR_LIBINPUT_NO_DEVICES": "1"}
+        headless = dict(backend, WLR_BACKENDS="headless", WLR_HEADLESS_OUTPUTS=str(outputs))
+        self.host = None
+        if nested:
+            # Floating, every output keeps the window's first size, 1280 x 720.
+            self.host = self.launch("host", "for_window [app_id=wlroots] floating enable\n",
+                                    dict(headless, WLR_HEADLESS_OUTPUTS="1"), "wayland-1")
+            self.proc = self.launch("sway", config, dict(backend, WLR_BACKENDS="wayland", WLR_WL_OUTPUTS=str(outputs),
+                                                         WAYLAND_DISPLAY="wayland-1"), "wayland-2")
+        else:
+            self.proc = self.launch("sway", config, headless, "wayland-1")
+        self.env.update(WAYLAND_DISPLAY=self.proc.display, SWAYSOCK=str(self.proc.ipc))
         # sway 1.7 answers the first screen copy it is asked for with a picture
         # from before: that one is taken here and thrown away.
-        self.screenshot("HEADLESS-1")
+        self.screenshot(self.output_names()[0])
 
-    def ipc_socket(self):
-        found = [p for p in self.runtime.glob("sway-ipc.*.sock")] if (self.runtime / "wayland-1").exists() else []
-        return found[0] if found else None
+    def launch(self, name, config, env, display):
+        """A sway as the test user reading `config`; its proc knows its display and IPC socket."""
+        conf = self.folder / (name + ".conf")
+        conf.write_text(config)
+        with open(self.folder / (name + ".log"), "wb") as log:
+            proc = subprocess.Popen(self.as_user(["sway", "-c", str(conf)], dict(self.env, **env)),
+                                    stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        proc.display, proc.ipc = display, self.runtime / ("sway-ipc.%d.%d.sock" % (self.uid, proc.pid))
+        up = lambda: (self.runtime / display).exists() and proc.ipc.exists()  # noqa: E731
+        if not wait_until(lambda: up() or proc.poll() is not None, 10) or proc.poll() is not None:
+            proc.kill()
+            raise AssertionError("sway did not start: " + (self.folder / (name + ".log")).read_text(errors="replace"))
+        return proc
 
     def as_user(self, args, env=None):
         """The command line that runs `args` as the test user with only `env`."""
@@ -119,18 +134,22 @@ class Sway:
         return prefix + ["env", "-i", *environment, *args]
 
     def run(self, *args, timeout=20):
-        return subprocess.run(self.as_user(list(args)), capture_output=True, check=True, timeout=timeout)
+        done = subprocess.run(self.as_user(list(args)), capture_output=True, timeout=timeout)
+        if done.returncode:
+            raise AssertionError("%s failed (%d): %s" % (" ".join(args), done.returncode,
+                                                         (done.stdout + done.stderr).decode(errors="replace")))
+        return done
 
     def swaymsg(self, *args):
         return self.run("swaymsg", *args).stdout.decode()
 
+    def output_names(self):
+        return [o["name"] for o in json.loads(self.swaymsg("-t", "get_outputs"))]
+
     def remove_output(self, name):
-        """Takes the output away (unplugged where sway can, else disabled); whether it went."""
-        for how in ("unplug", "disable"):
-            if subprocess.run(self.as_user(["swaymsg", "output", name, how]), capture_output=True).returncode == 0:
-                break
-        outputs = json.loads(self.swaymsg("-t", "get_outputs"))
-        return not any(o["name"] == name and o.get("active") for o in outputs)
+        """Has the host close the window that is output `name` (nested only); whether the output went."""
+        self.run("env", "SWAYSOCK=%s" % self.host.ipc, "swaymsg", '[title="^wlroots - %s$"]' % name, "kill")
+        return wait_until(lambda: name not in self.output_names(), 5)
 
     def windows(self):
         """Every window sway manages, as the nodes of its tree."""
@@ -149,13 +168,14 @@ class Sway:
         return lambda: read_ppm(path)
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait(5)
+        for proc in (self.proc, self.host):
+            if proc and proc.poll() is None:
+                proc.terminate()
+                try:
+                    proc.wait(5)
+                except subprocess.TimeoutExpired:
+                    proc.kill()
+                    proc.wait(5)
 
 
 class Morvelux(x.Morvelux):
@@ -189,6 +209,7 @@ class WaylandTestCase(unittest.TestCase):
 
     OUTPUTS = 1
     CONFIG = ""
+    NESTED = False
 
     def setUp(self):
         warnings.simplefilter("ignore", ResourceWarning)
@@ -197,7 +218,7 @@ class WaylandTestCase(unittest.TestCase):
                 skip("%s is not installed" % tool)
         self.folder = Path(tempfile.mkdtemp(prefix="morvelux-wayland-"))
         self.addCleanup(shutil.rmtree, self.folder, True)
-        self.sway = Sway(self.folder, self.CONFIG, self.OUTPUTS)
+        self.sway = Sway(self.folder, self.CONFIG, self.OUTPUTS, self.NESTED)
         self.addCleanup(self.sway.stop)
         self.reference = x.Reference(self.folder / "ref")
         (self.folder / "ref").mkdir()
