@@ -24,12 +24,6 @@ Point panelPlacement(Size area, int zoom) {
     return {centred(area.width, kPanelSize.width * zoom), centred(area.height, kPanelSize.height * zoom)};
 }
 
-void writeTraceLine(std::FILE* trace, const FrameInfo& frame) {
-    std::fprintf(trace, "tick %d at %d title %d\n", frame.tick, static_cast<int>(frame.composedAt),
-                 frame.title ? 1 : 0);
-    std::fflush(trace);
-}
-
 struct SaverCore::Parts {
     Parts(Clock& c, Bitmap1 a, Bitmap1 b, Bitmap1 t)
         : clock(c), img1(std::move(a)), img2(std::move(b)), title(std::move(t)) {
