@@ -35,6 +35,26 @@ ParsedCommandLine failure(std::string_view before, std::string_view subject, std
     return {Action::Fail, {}, std::move(message)};
 }
 
+// The options that take no value: each sets one field of Options.
+struct Switch {
+    std::string_view name;
+    bool Options::*field;
+    bool value;
+};
+
+constexpr Switch kSwitches[] = {
+    {"root", &Options::root, true},
+    {"window", &Options::ownWindow, true},
+    {"wayland", &Options::wayland, true},
+    {"no-layer-shell", &Options::layerShell, false},
+};
+
+const Switch* findSwitch(std::string_view name) {
+    for (const Switch& option : kSwitches)
+        if (option.name == name) return &option;
+    return nullptr;
+}
+
 bool takesValue(std::string_view name) { return name == "window-id" || name == "display" || name == "trace"; }
 
 }  // namespace
@@ -59,20 +79,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
         if (name == "help" || name == "h") return {Action::Help, {}, {}};
         if (name == "version") return {Action::Version, {}, {}};
         if (name == "add-to-xscreensaver") return {Action::AddToXScreenSaver, {}, {}};
-        if (name == "root") {
-            parsed.options.root = true;
-            continue;
-        }
-        if (name == "window") {
-            parsed.options.ownWindow = true;
-            continue;
-        }
-        if (name == "wayland") {
-            parsed.options.wayland = true;
-            continue;
-        }
-        if (name == "no-layer-shell") {
-            parsed.options.layerShell = false;
+        if (const Switch* option = findSwitch(name)) {
+            parsed.options.*option->field = option->value;
             continue;
         }
         if (!takesValue(name)) return failure("unknown option ", arg, "");
