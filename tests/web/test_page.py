@@ -4,13 +4,19 @@ import time
 
 from web_harness import PageTestCase, main, wait_until
 
-# Logs [time, tick] after every animation frame the page asks for.
+# Logs [time, tick, composed at] after every animation frame the page asks
+# for. The spacing of ticks is judged by the core's own tick times: the time
+# a callback ends also carries how long drawing took, which a loaded machine
+# stretches.
 LOG_TICKS = """
 window.ticksSeen = [];
 const requestFrame = window.requestAnimationFrame.bind(window);
 window.requestAnimationFrame = callback => requestFrame(time => {
   callback(time);
-  if (window.morvelux) window.ticksSeen.push([performance.now(), window.morvelux.frame().tick]);
+  if (window.morvelux) {
+    const shown = window.morvelux.frame();
+    window.ticksSeen.push([performance.now(), shown.tick, shown.at]);
+  }
 });
 """
 
@@ -50,8 +56,8 @@ class Desktop(PageTestCase):
         after = [s for s in seen if s[0] >= shown_at]
         self.assertLessEqual(after[0][1], tick + 1, "the motion goes on from where it stood")
         self.assertLessEqual(max(b[1] - a[1] for a, b in zip(seen, seen[1:])), 1, "one tick per frame at most")
-        ticked = [b[0] for a, b in zip(seen, seen[1:]) if b[1] > a[1]]
-        self.assertGreater(min(b - a for a, b in zip(ticked, ticked[1:])), 50, "ticks 60 ms apart at the least")
+        ticked = [b[2] for a, b in zip(seen, seen[1:]) if b[1] > a[1]]
+        self.assertGreaterEqual(min(b - a for a, b in zip(ticked, ticked[1:])), 60, "ticks 60 ms apart at the least")
 
     def test_space_pauses_and_f_and_escape_toggle_full_screen(self):
         browser = self.start_browser()
