@@ -14,6 +14,10 @@ constexpr std::uint32_t kAllEdges = ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYE
 
 Output& of(void* data) { return *static_cast<Output*>(data); }
 
+// XRGB8888, the format every compositor takes.
+constexpr std::uint32_t kXrgbBlack = 0;
+constexpr std::uint32_t kXrgbWhite = 0x00FFFFFF;
+
 }  // namespace
 
 // The protocol's events, each a small function that updates the output.
@@ -90,10 +94,7 @@ Output::Output(wl_output* output, std::uint32_t registryName) : output_(output),
 
 Output::~Output() {
     destroySurface();
-    if (wl_output_get_version(output_) >= WL_OUTPUT_RELEASE_SINCE_VERSION)
-        wl_output_release(output_);
-    else
-        wl_output_destroy(output_);
+    letGo(output_, wl_output_release, WL_OUTPUT_RELEASE_SINCE_VERSION);
 }
 
 void Output::createSurface(const Globals& globals) {
@@ -144,7 +145,7 @@ void Output::prepareBuffers(std::FILE* trace) {
     const Size size{logical_.width * scale_, logical_.height * scale_};
     if (painter_ && size == bufferSize_ && scale_ == bufferScale_) return;
     const int zoom = wholeZoom(size, kDesignedDpi * scale_, kPanelSize);
-    painter_.emplace(zoom);
+    painter_.emplace(zoom, kXrgbBlack, kXrgbWhite);
     layout_ = layOutPanel(size, {kPanelSize.width * zoom, kPanelSize.height * zoom}, panelPlacement(size, zoom));
     bufferSize_ = size;
     bufferScale_ = scale_;

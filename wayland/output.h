@@ -13,9 +13,9 @@
 #include <string>
 
 #include "animation/mouse_moves.h"
+#include "animation/panel_pixels.h"
 #include "animation/saver_core.h"
 #include "gfx/panel_layout.h"
-#include "wayland/panel_pixels.h"
 #include "wayland/shm_buffer.h"
 
 struct zwlr_layer_shell_v1;

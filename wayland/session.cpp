@@ -19,16 +19,6 @@ T* bind(wl_registry* registry, std::uint32_t name, const wl_interface& interface
     return static_cast<T*>(wl_registry_bind(registry, name, &interface, std::min(offered, wanted)));
 }
 
-// Objects of versions older than `since` have no such request: only the proxy goes.
-template <typename T>
-void letGo(T* object, void (*request)(T*), std::uint32_t since) {
-    auto* proxy = reinterpret_cast<wl_proxy*>(object);
-    if (wl_proxy_get_version(proxy) >= since)
-        request(object);
-    else
-        wl_proxy_destroy(proxy);
-}
-
 void releasePointer(wl_pointer* pointer) { letGo(pointer, wl_pointer_release, WL_POINTER_RELEASE_SINCE_VERSION); }
 void releaseKeyboard(wl_keyboard* keyboard) {
     letGo(keyboard, wl_keyboard_release, WL_KEYBOARD_RELEASE_SINCE_VERSION);

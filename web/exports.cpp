@@ -8,18 +8,25 @@
 #include <vector>
 
 #include "animation/monotonic_clock.h"
+#include "animation/panel_pixels.h"
 #include "animation/saver_core.h"
+#include "gfx/panel_layout.h"
 #include "gfx/zoom.h"
-#include "web/panel_rgba.h"
 
 namespace {
 
 using namespace morvelux;
 
+// Opaque black and white in ImageData's byte order (red, green, blue, alpha)
+// on a little-endian machine, which WebAssembly is.
+constexpr std::uint32_t kRgbaBlack = 0xFF000000u;
+constexpr std::uint32_t kRgbaWhite = 0xFFFFFFFFu;
+
 struct Page {
     MonotonicClock clock;
     std::unique_ptr<SaverCore> core;
-    web::RgbaExpander expander;
+    PanelPainter painter{1, kRgbaBlack, kRgbaWhite};
+    PanelLayout wholePanel = layOutPanel(kPanelSize, kPanelSize, {0, 0});
     std::vector<std::uint32_t> rgba =
         std::vector<std::uint32_t>(static_cast<std::size_t>(kPanelSize.width) * kPanelSize.height);
     int placement[3] = {1, 0, 0};  // zoom, then the panel's left and top in canvas pixels
@@ -54,7 +61,8 @@ EMSCRIPTEN_KEEPALIVE void web_pause(Page* page, int paused) {
 
 // The panel as last composed: kPanelSize pixels, 4 bytes each, as ImageData lays them out.
 EMSCRIPTEN_KEEPALIVE const std::uint32_t* web_rgba(Page* page) {
-    page->expander.expand(page->core->panel(), page->rgba);
+    page->painter.paint(page->core->panel(), page->wholePanel, page->rgba.data(),
+                        static_cast<std::size_t>(kPanelSize.width));
     return page->rgba.data();
 }
 

@@ -1,4 +1,4 @@
-#include "wayland/panel_pixels.h"
+#include "animation/panel_pixels.h"
 
 #include <cstring>
 
@@ -6,20 +6,21 @@
 #include <emmintrin.h>
 #endif
 
-namespace morvelux::wayland {
+namespace morvelux {
 
-PanelPainter::PanelPainter(int zoom) : zoom_(zoom), byteRuns_(256u * 8u * static_cast<std::size_t>(zoom)) {
+PanelPainter::PanelPainter(int zoom, std::uint32_t black, std::uint32_t white)
+    : zoom_(zoom), byteRuns_(256u * 8u * static_cast<std::size_t>(zoom)) {
     const auto run = static_cast<std::size_t>(8 * zoom);
     for (std::size_t value = 0; value < 256; ++value)
         for (std::size_t x = 0; x < run; ++x)
-            byteRuns_[value * run + x] = (value << (x / static_cast<std::size_t>(zoom))) & 0x80 ? kWhitePixel : 0;
+            byteRuns_[value * run + x] = (value << (x / static_cast<std::size_t>(zoom))) & 0x80 ? white : black;
 }
 
 void PanelPainter::expandRow(const std::uint8_t* bits, int bytes, std::uint32_t* out) const {
     const auto run = static_cast<std::size_t>(8 * zoom_);
 #if defined(__SSE2__)
-    // The buffer is read by the compositor, not by us: written past the
-    // cache, it costs no reads of what was there before.
+    // The pixels are read by the compositor, not by us: written past the
+    // cache, they cost no reads of what was there before.
     if (reinterpret_cast<std::uintptr_t>(out) % 16 == 0) {
         for (int i = 0; i < bytes; ++i) {
             const auto* from = reinterpret_cast<const __m128i*>(&byteRuns_[bits[i] * run]);
@@ -65,4 +66,4 @@ void PanelPainter::paint(const PanelBits& panel, const PanelLayout& layout, std:
     }
 }
 
-}  // namespace morvelux::wayland
+}  // namespace morvelux

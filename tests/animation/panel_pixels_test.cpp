@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "animation/panel_pixels.h"
 #include "gfx/panel_layout.h"
-#include "wayland/panel_pixels.h"
 
-namespace morvelux::wayland {
+namespace morvelux {
 namespace {
+
+constexpr std::uint32_t kBlackWord = 0xFF000000, kWhiteWord = 0x00FFFFFF;
 
 // A panel of random-looking bits, 40 x 6 (five bytes a row, one spare).
 struct TestPanel {
@@ -28,7 +30,7 @@ std::vector<std::uint32_t> expected(const TestPanel& panel, Size size, int zoom,
         for (int x = 0; x < size.width; ++x) {
             const int px = (x - at.x), py = (y - at.y);
             if (px < 0 || py < 0 || px >= TestPanel::kWidth * zoom || py >= TestPanel::kHeight * zoom) continue;
-            out[static_cast<std::size_t>(y * size.width + x)] = panel.white(px / zoom, py / zoom) ? kWhitePixel : 0;
+            out[static_cast<std::size_t>(y * size.width + x)] = panel.white(px / zoom, py / zoom) ? kWhiteWord : kBlackWord;
         }
     return out;
 }
@@ -41,7 +43,7 @@ void expectPainted(Size size, int zoom, Point at) {
     const std::uint32_t fill = 0x12345678;  // what lies outside the panel stays
     for (const Point moved : {at, Point{at.x + 1, at.y}}) {
         std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.width * size.height), fill);
-        PanelPainter painter(zoom);
+        PanelPainter painter(zoom, kBlackWord, kWhiteWord);
         painter.paint(panel.bits(), layOutPanel(size, enlarged, moved), pixels.data(),
                       static_cast<std::size_t>(size.width));
         EXPECT_EQ(pixels, expected(panel, size, zoom, moved, fill))
@@ -61,4 +63,4 @@ TEST(PanelPainter, CroppedAtOddPlacesAndEnlarged) {
 }
 
 }  // namespace
-}  // namespace morvelux::wayland
+}  // namespace morvelux

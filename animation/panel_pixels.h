@@ -1,6 +1,7 @@
 #pragma once
-// The one-bit panel as 32-bit pixels (XRGB: 0 black, white all ones), each
-// panel pixel a zoom x zoom block, for a shared-memory buffer.
+// The one-bit panel as 32-bit pixels, each panel pixel a zoom x zoom block,
+// in the two words a front end's pixel format gives black and white: a
+// Wayland shared-memory buffer, the browser's ImageData.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -8,13 +9,11 @@
 #include "animation/saver_core.h"
 #include "gfx/panel_layout.h"
 
-namespace morvelux::wayland {
-
-inline constexpr std::uint32_t kWhitePixel = 0x00FFFFFF;
+namespace morvelux {
 
 class PanelPainter {
 public:
-    explicit PanelPainter(int zoom);
+    PanelPainter(int zoom, std::uint32_t black, std::uint32_t white);
     int zoom() const { return zoom_; }
 
     // Writes the `shown` part of the panel enlarged `zoom` times, where the
@@ -30,4 +29,4 @@ private:
     std::vector<std::uint32_t> row_;       // one panel row, enlarged
 };
 
-}  // namespace morvelux::wayland
+}  // namespace morvelux
