@@ -97,7 +97,7 @@ private:
     Stage stage_;
     std::vector<tk::Monitor> monitors_;
     std::vector<std::unique_ptr<MonitorPanel>> monitorPanels_;  // the monitors after the primary
-    Point imagePos_;                                   // (L, T) in pattern pixels
+    Point imagePos_;  // (L, T) in pattern pixels
 
     std::int32_t platformId_ = 0;  // PlatformId
     std::string dispStr_;          // DispStr

@@ -170,16 +170,17 @@ class Endings(h.WaylandTestCase):
         self.sway.run("wtype", "-s", "300", "a")
         self.assert_ended_cleanly(m, m.wait(timeout=2.0))
 
-    def pointer(self):
+    def running_with_pointer(self):
+        """morvelux showing frames, and a new pointer it has heard of."""
+        m = self.start()
+        m.wait_frames(2)
         p = VirtualPointer(self.sway.runtime / "wayland-1", (1920, 1080))
         self.addCleanup(p.close)
         time.sleep(0.3)  # the new pointer reaches morvelux before it moves
-        return p
+        return m, p
 
     def test_sustained_moves_end_it_a_nudge_does_not(self):
-        m = self.start()
-        m.wait_frames(2)
-        p = self.pointer()
+        m, p = self.running_with_pointer()
         m.wait_until_ms(2300)  # past the grace period after activation
         for i in range(10):  # a nudge over the panel
             p.move_to(900 + i, 500)
@@ -189,17 +190,13 @@ class Endings(h.WaylandTestCase):
         self.assert_ended_cleanly(m, m.wait(timeout=2.0))
 
     def test_a_few_moves_over_the_black_end_it(self):
-        m = self.start()
-        m.wait_frames(2)
-        p = self.pointer()
+        m, p = self.running_with_pointer()
         for i in range(10):  # left of the panel, which starts at x 448
             p.move_to(100 + i, 500)
         self.assert_ended_cleanly(m, m.wait(timeout=2.0))
 
     def test_a_button_ends_it(self):
-        m = self.start()
-        m.wait_frames(2)
-        p = self.pointer()
+        m, p = self.running_with_pointer()
         p.move_to(960, 540)
         p.click()
         self.assert_ended_cleanly(m, m.wait(timeout=2.0))
