@@ -31,6 +31,13 @@ void PanelPainter::expandRow(const std::uint8_t* bits, int bytes, std::uint32_t*
         return;
     }
 #endif
+    // A copy whose size is known when compiling becomes a few word moves; one
+    // whose size is known only when running may be a call for every byte.
+    if (zoom_ == 1) {
+        for (int i = 0; i < bytes; ++i, out += 8)
+            std::memcpy(out, &byteRuns_[bits[i] * 8u], 8 * sizeof(std::uint32_t));
+        return;
+    }
     for (int i = 0; i < bytes; ++i, out += run)
         std::memcpy(out, &byteRuns_[bits[i] * run], run * sizeof(std::uint32_t));
 }
