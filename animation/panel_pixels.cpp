@@ -10,14 +10,14 @@ namespace morvelux {
 
 PanelPainter::PanelPainter(int zoom, std::uint32_t black, std::uint32_t white)
     : zoom_(zoom), byteRuns_(256u * 8u * static_cast<std::size_t>(zoom)) {
-    const auto run = static_cast<std::size_t>(8 * zoom);
+    const auto run = 8u * static_cast<std::size_t>(zoom);
     for (std::size_t value = 0; value < 256; ++value)
         for (std::size_t x = 0; x < run; ++x)
             byteRuns_[value * run + x] = (value << (x / static_cast<std::size_t>(zoom))) & 0x80 ? white : black;
 }
 
 void PanelPainter::expandRow(const std::uint8_t* bits, int bytes, std::uint32_t* out) const {
-    const auto run = static_cast<std::size_t>(8 * zoom_);
+    const auto run = 8u * static_cast<std::size_t>(zoom_);
 #if defined(__SSE2__)
     // The pixels are read by the compositor, not by us: written past the
     // cache, they cost no reads of what was there before.

@@ -148,9 +148,11 @@ std::unique_ptr<Session> Session::start(wl_display* display, SaverCore& core, st
     session->registry_ = wl_display_get_registry(display);
     wl_registry_add_listener(session->registry_, &SessionEvents::kRegistryListener, session.get());
     // The first round trip brings the globals, the second what they say of themselves.
-    if (wl_display_roundtrip(display) < 0 || wl_display_roundtrip(display) < 0) {
-        error = "morvelux: the Wayland compositor broke the connection";
-        return nullptr;
+    for (int trip = 0; trip < 2; ++trip) {
+        if (wl_display_roundtrip(display) < 0) {
+            error = "morvelux: the Wayland compositor broke the connection";
+            return nullptr;
+        }
     }
     const Globals& g = session->globals_;
     if (!g.compositor || !g.shm) {
