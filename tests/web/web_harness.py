@@ -24,7 +24,6 @@ from wine_harness import wait_until  # noqa: E402
 
 SITE = Path(os.environ.get("MORVELUX_SITE", HERE.parents[1] / "build" / "web" / "site"))
 RENDER = Path(os.environ.get("MORVELUX_RENDER", HERE.parents[1] / "build" / "native" / "morvelux-render"))
-PANEL = (1024, 768)
 
 
 def serve(folder):
@@ -140,24 +139,6 @@ def read_picture(path):
     return pixels.Image(*map(int, size.stdout.split()), raw)
 
 
-def expected_page(panel, size, zoom):
-    """Black, with `panel` enlarged `zoom` times and centred (halves rounded
-    to even), cropped equally where it does not fit."""
-    width, height = size
-    px, py = (round((s - p * zoom) / 2) for s, p in zip(size, PANEL))
-    left, right = max(px, 0), min(px + PANEL[0] * zoom, width)
-    black = bytes(width * 3)
-    rows = []
-    for y in range(height):
-        if not 0 <= y - py < PANEL[1] * zoom:
-            rows.append(black)
-            continue
-        row = panel.row((y - py) // zoom)
-        row = b"".join(row[i:i + 3] * zoom for i in range(0, len(row), 3)) if zoom > 1 else row
-        rows.append(black[:left * 3] + row[(left - px) * 3:(right - px) * 3] + black[:(width - right) * 3])
-    return pixels.Image(width, height, b"".join(rows))
-
-
 class PageTestCase(unittest.TestCase):
     """The site on a port of its own, a folder, and a browser whose page is
     SIZE CSS pixels at device pixel ratio SCALE."""
@@ -195,7 +176,7 @@ class PageTestCase(unittest.TestCase):
         subprocess.run([str(RENDER), "--ticks", str(frame["tick"]), "--out", str(out)]
                        + (["--title"] if frame["title"] else []), check=True, capture_output=True)
         size = tuple(round(s * (self.SCALE or 1)) for s in self.SIZE)
-        expected = expected_page(read_picture(out), size, zoom)
+        expected = pixels.expected_screen(read_picture(out), size, zoom)
         if expected.data != shot.data:
             pixels.write_png(shot, self.folder / "mismatch.png")
             self.fail("the page is not tick %d (title %s): %s" % (frame["tick"], frame["title"],
