@@ -266,7 +266,9 @@
     });
 
     window.morvelux = {
-      frame: () => ({ tick: core._web_tick(page), title: core._web_title(page) === 1, at: core._web_composed_at(page) }),
+      frame: () => ({
+        tick: core._web_tick(page), title: core._web_title(page) === 1, at: core._web_composed_at(page),
+      }),
       placement: () => Object.assign({}, state.place),
     };
     start();

@@ -122,22 +122,17 @@ class Desktop(PageTestCase):
         self.assertTrue(wait_until(lambda: not browser.evaluate(FULL_SCREEN), 5), "Esc leaves full screen")
 
     def test_the_screen_stays_awake_only_while_moving_full_screen_in_sight(self):
-        def key(*args):
-            return lambda browser: browser.key(*args)
-
-        def window(state):
-            return lambda browser: browser.set_window_state(state)
-
-        space = (" ", "Space", 32)
-        in_a_tab = [(lambda browser: None, 0, "a page in a tab"), (key("keyDown", "f", "KeyF", 70), 1, "full screen"),
-                    (key("keyDown", *space), 0, "paused"), (key("keyUp", *space), 1, "going on"),
-                    (key("keyDown", "Escape", "Escape", 27), 0, "full screen left")]
-        as_the_app = [(lambda browser: None, 1, "the installed app"), (window("minimized"), 0, "hidden"),
-                      (window("normal"), 1, "seen again"), (key("keyDown", *space), 0, "paused")]
+        f, space, esc = ("KeyF", 70), ("Space", 32), ("Escape", 27)
+        in_a_tab = [(None, 0, "a page in a tab"), (("key", "keyDown", "f", *f), 1, "full screen"),
+                    (("key", "keyDown", " ", *space), 0, "paused"), (("key", "keyUp", " ", *space), 1, "going on"),
+                    (("key", "keyDown", "Escape", *esc), 0, "full screen left")]
+        as_the_app = [(None, 1, "the installed app"), (("set_window_state", "minimized"), 0, "hidden"),
+                      (("set_window_state", "normal"), 1, "seen again"), (("key", "keyDown", " ", *space), 0, "paused")]
         for before_load, steps in (("", in_a_tab), (AS_INSTALLED_APP, as_the_app)):
             browser = self.start_browser(before_load=WATCH_WAKE_LOCKS + before_load)
             for step, held, when in steps:
-                step(browser)
+                if step:
+                    getattr(browser, step[0])(*step[1:])
                 self.assertTrue(wait_until(lambda: browser.evaluate(LOCKS_HELD) == held, 5),
                                 "%s: %d wake locks held, not %d" % (when, browser.evaluate(LOCKS_HELD), held))
             browser.close()
