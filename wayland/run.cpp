@@ -69,7 +69,7 @@ int run(SaverCore& core, const LoopContext& context, const Options& options) {
         const Next next = session->update();
         if (next == Next::Fail) return fail(session->error());
         if (next == Next::End) break;
-        const Woke woke = waitForEvents(display.get(), context.wakeFd, sleepMs(core));
+        const Woke woke = waitForEvents(display.get(), context.wakeFd, session->waitMs());
         if (woke == Woke::Signal) break;
         if (woke == Woke::Broken) return fail(whyBroken(display.get()));
     }
