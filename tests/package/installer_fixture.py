@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Sets up and tears down the setup program's test run under Wine.
 
-    installer_fixture.py setup --version X --holder EXE --witness EXE   pack a signed win64
-        release and an older setup to upgrade from, then start a private Xvfb
+    installer_fixture.py setup --version X --holder EXE --witness EXE   pack a signed
+        release (both builds) and an older setup and package of the x64
+        build to upgrade from, then start a private Xvfb
         and a fresh Wine prefix (the end-to-end fixture's, with one screen)
     installer_fixture.py cleanup             end them and remove the prefix,
         the release and the certificate
@@ -48,20 +49,26 @@ def write_config(directory):
 
 
 def pack_release(directory, version, config, programs):
-    """The signed release to install, and a setup of an older version to
-    upgrade from (carrying the unstripped program, so the two differ)."""
+    """The signed release to install, and a setup and a package of an older
+    version to upgrade from (carrying the unstripped program, so they differ)."""
     certificate = Certificate(directory / "certificate")
     dist = directory / "dist"
-    run([ROOT / "scripts" / "package", "--no-build", "--out", dist, "win64"], certificate.environment())
-    older = directory / "older" / ("Morvelux-%s-setup-x64.exe" % OLDER_VERSION)
-    older.parent.mkdir(exist_ok=True)
-    run([ROOT / "installer" / "make-setup", "x64", OLDER_VERSION, config["saver"], older], dict(os.environ))
+    run([ROOT / "scripts" / "package", "--no-build", "--out", dist, "win64", "win32"], certificate.environment())
+    older = directory / "older"
+    older.mkdir(exist_ok=True)
+    for maker, name in (("make-setup", "Morvelux-%s-setup-x64.exe"), ("make-msi", "Morvelux-%s-x64.msi")):
+        run([ROOT / "installer" / maker, "x64", OLDER_VERSION, config["saver"], older / (name % OLDER_VERSION)],
+            dict(os.environ))
     wh.save_json(directory / "release.json", {
         "version": version,
         "setup": str(dist / ("Morvelux-%s-setup-x64.exe" % version)),
         "zip": str(dist / ("Morvelux-%s-win64.zip" % version)),
+        "msi": str(dist / ("Morvelux-%s-x64.msi" % version)),
+        "msi_x86": str(dist / ("Morvelux-%s-x86.msi" % version)),
+        "zip_x86": str(dist / ("Morvelux-%s-win32.zip" % version)),
         "older_version": OLDER_VERSION,
-        "older_setup": str(older),
+        "older_setup": str(older / ("Morvelux-%s-setup-x64.exe" % OLDER_VERSION)),
+        "older_msi": str(older / ("Morvelux-%s-x64.msi" % OLDER_VERSION)),
         "older_payload": config["saver"],
         "certificate": str(certificate.pem),
         **programs,

@@ -1,0 +1,154 @@
+#!/usr/bin/env python3
+"""The Windows Installer packages under Wine's msiexec, in the setup
+program's prefix: a quiet install and removal that leave every user's
+settings alone, an upgrade by a newer version and a downgrade refused, the
+x86 package in the 32-bit system folder, the package and the setup program
+refusing each other, and Morvelux.scr in use during removal.
+
+Every test starts from a machine with nothing of ours on it."""
+import subprocess
+import sys
+import zipfile
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
+
+import wine_harness as wh  # noqa: E402
+from test_installer import INSTALLED, ROOT, SetupCase  # noqa: E402
+from test_package import ico_images  # noqa: E402
+
+INSTALLED_X86 = r"C:\windows\syswow64\Morvelux.scr"
+UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+PRODUCTS = r"HKLM\Software\Classes\Installer\Products"
+INSTALL_FAILURE = 1603    # ERROR_INSTALL_FAILURE: a launch condition said no
+PRODUCT_VERSION = 1638    # ERROR_PRODUCT_VERSION: the other owner is installed
+REBOOT_REQUIRED = 3010    # ERROR_SUCCESS_REBOOT_REQUIRED
+USERS_OWN = {"ScreenSaveTimeOut": "420", "ScreenSaverIsSecure": "1", "ScreenSaveActive": "1",
+             "SCRNSAVE.EXE": r"C:\windows\system32\scrnsave.scr"}
+
+
+def product_code(msi):
+    exported = subprocess.run(["msiinfo", "export", str(msi), "Property"], capture_output=True, text=True,
+                              check=True).stdout
+    return dict(line.split("\t", 1) for line in exported.splitlines() if "\t" in line)["ProductCode"].strip()
+
+
+class PackageCase(SetupCase):
+
+    def setUp(self):
+        super().setUp()
+        self.addCleanup(self.remove_packages)
+
+    def msiexec(self, *args):
+        return self.run_from_batch("msiexec %s /qn" % " ".join(args), timeout=120)
+
+    def install_package(self, msi=None, expect=0):
+        code = self.msiexec("/i", wh.windows_path(msi or self.release["msi"]))
+        self.assertEqual(code, expect, "msiexec /i %s" % Path(msi or self.release["msi"]).name)
+
+    def remove_packages(self):
+        for msi in (self.release["msi"], self.release["msi_x86"], self.release["older_msi"]):
+            if self.package_entries().get(product_code(msi)):
+                self.msiexec("/x", product_code(msi))
+
+    def package_entries(self):
+        """Our Apps & features entries made by Windows Installer, by product code."""
+        entries = self.wine.reg_tree(UNINSTALL) or {}
+        return {key: {name: data for name, (_, data) in values.items()} for key, values in entries.items()
+                if key.startswith("{") and values.get("DisplayName", ("", ""))[1] == "MORVELUX"}
+
+    def released_program_of(self, archive):
+        with zipfile.ZipFile(archive) as opened:
+            return opened.read("Morvelux.scr")
+
+    def desktop_values(self):
+        return {name: self.desktop_value(name) for name in USERS_OWN}
+
+    def assertPackageInstalled(self, msi, version, payload, installed=INSTALLED):
+        self.assertEqual(self.unix_path(installed).read_bytes(), payload, "the installed program")
+        entries = self.package_entries()
+        self.assertEqual(list(entries), [product_code(msi)], "one entry, this package's")
+        self.assertEqual(entries[product_code(msi)]["DisplayVersion"], version)
+
+
+class QuietPackage(PackageCase):
+
+    def test_installs_and_removes_the_saver_and_leaves_users_settings_alone(self):
+        self.set_desktop_values(USERS_OWN)
+        self.install_package()
+        self.assertPackageInstalled(self.release["msi"], self.release["version"], self.released_program())
+        entry = self.package_entries()[product_code(self.release["msi"])]
+        self.assertEqual((entry["Publisher"], entry["URLInfoAbout"], entry["NoModify"]),
+                         ("Valdrenn", "www.valdrenn.example", "0x1"))
+        self.assertEqual(self.installed_icon(), ico_images((ROOT / "app/morvelux.ico").read_bytes()))
+        self.assertEqual(self.desktop_values(), USERS_OWN, "a user's settings changed")
+
+        self.assertEqual(self.msiexec("/x", product_code(self.release["msi"])), 0)
+        self.assertNothingOfOursLeft()
+        self.assertEqual(self.package_entries(), {})
+        self.assertEqual(self.desktop_values(), USERS_OWN, "a user's settings changed")
+
+    def installed_icon(self):
+        """The images of the icon Apps & features shows for the product."""
+        products = self.wine.reg_tree(PRODUCTS) or {}
+        icons = [values["ProductIcon"][1] for values in products.values()
+                 if values.get("ProductName", ("", ""))[1] == "MORVELUX" and "ProductIcon" in values]
+        self.assertEqual(len(icons), 1, products)
+        return ico_images(self.unix_path(icons[0]).read_bytes())
+
+    def test_x86_package_puts_the_saver_in_the_32_bit_system_folder(self):
+        self.install_package(self.release["msi_x86"])
+        self.assertPackageInstalled(self.release["msi_x86"], self.release["version"],
+                                    self.released_program_of(self.release["zip_x86"]), installed=INSTALLED_X86)
+        self.assertFalse(self.unix_path(INSTALLED).exists(), "in the 64-bit system folder")
+        self.assertEqual(self.msiexec("/x", product_code(self.release["msi_x86"])), 0)
+        self.assertFalse(self.unix_path(INSTALLED_X86).exists())
+
+
+class PackageUpgrade(PackageCase):
+
+    def test_newer_version_replaces_the_older_and_the_older_is_then_refused(self):
+        older = Path(self.release["older_payload"]).read_bytes()
+        self.install_package(self.release["older_msi"])
+        self.assertPackageInstalled(self.release["older_msi"], self.release["older_version"], older)
+        self.install_package()
+        self.assertPackageInstalled(self.release["msi"], self.release["version"], self.released_program())
+        self.install_package(self.release["older_msi"], expect=INSTALL_FAILURE)
+        self.assertPackageInstalled(self.release["msi"], self.release["version"], self.released_program())
+
+
+class PackageBesideSetup(PackageCase):
+    """One owner of Morvelux.scr: whichever came second refuses and changes nothing."""
+
+    def test_package_refuses_the_setup_programs_install(self):
+        self.install()
+        before = self.uninstall_values(), self.desktop_values()
+        self.install_package(expect=INSTALL_FAILURE)
+        self.assertInstalled(self.release["version"], self.released_program())
+        self.assertEqual((self.uninstall_values(), self.desktop_values()), before)
+        self.assertEqual(self.package_entries(), {})
+
+    def test_setup_program_refuses_the_packages_install(self):
+        self.install_package()
+        self.assertEqual(self.run_from_batch(wh.windows_path(self.release["setup"]) + " /S"), PRODUCT_VERSION)
+        self.assertPackageInstalled(self.release["msi"], self.release["version"], self.released_program())
+        self.assertIsNone(self.uninstall_values(), "the setup program registered itself")
+        self.assertIsNone(self.desktop_value("SCRNSAVE.EXE"))
+
+
+class PackageFileInUse(PackageCase):
+
+    def test_removal_takes_the_file_at_restart(self):
+        self.install_package()
+        holder = self.hold_installed_program()
+        code = self.msiexec("/x", product_code(self.release["msi"]))
+        self.report("msiexec /x with Morvelux.scr in use: exit code %d" % code)
+        self.assertEqual(code, REBOOT_REQUIRED)
+        holder.kill()
+        self.assertEqual(self.wine.start("wineboot", "-r").wait(60), 0)  # Windows restarts
+        self.assertNothingOfOursLeft()
+        self.assertEqual(self.package_entries(), {})
+
+
+if __name__ == "__main__":
+    wh.main()
