@@ -66,4 +66,3 @@ morvelux_installer_test(msi_upgrade PackageUpgrade.test_newer_version_replaces_t
                         test_msi.py)
 morvelux_installer_test(msi_over_setup PackageBesideSetup.test_package_refuses_the_setup_programs_install test_msi.py)
 morvelux_installer_test(setup_over_msi PackageBesideSetup.test_setup_program_refuses_the_packages_install test_msi.py)
-morvelux_installer_test(msi_in_use PackageFileInUse.test_removal_takes_the_file_at_restart test_msi.py)

@@ -2,8 +2,8 @@
 """The Windows Installer packages under Wine's msiexec, in the setup
 program's prefix: a quiet install and removal that leave every user's
 settings alone, an upgrade by a newer version and a downgrade refused, the
-x86 package in the 32-bit system folder, the package and the setup program
-refusing each other, and Morvelux.scr in use during removal.
+x86 package in the 32-bit system folder, and the package and the setup
+program refusing each other.
 
 Every test starts from a machine with nothing of ours on it."""
 import subprocess
@@ -22,7 +22,6 @@ UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 PRODUCTS = r"HKLM\Software\Classes\Installer\Products"
 INSTALL_FAILURE = 1603    # ERROR_INSTALL_FAILURE: a launch condition said no
 PRODUCT_VERSION = 1638    # ERROR_PRODUCT_VERSION: the other owner is installed
-REBOOT_REQUIRED = 3010    # ERROR_SUCCESS_REBOOT_REQUIRED
 USERS_OWN = {"ScreenSaveTimeOut": "420", "ScreenSaverIsSecure": "1", "ScreenSaveActive": "1",
              "SCRNSAVE.EXE": r"C:\windows\system32\scrnsave.scr"}
 
@@ -134,20 +133,6 @@ class PackageBesideSetup(PackageCase):
         self.assertPackageInstalled(self.release["msi"], self.release["version"], self.released_program())
         self.assertIsNone(self.uninstall_values(), "the setup program registered itself")
         self.assertIsNone(self.desktop_value("SCRNSAVE.EXE"))
-
-
-class PackageFileInUse(PackageCase):
-
-    def test_removal_takes_the_file_at_restart(self):
-        self.install_package()
-        holder = self.hold_installed_program()
-        code = self.msiexec("/x", product_code(self.release["msi"]))
-        self.report("msiexec /x with Morvelux.scr in use: exit code %d" % code)
-        self.assertEqual(code, REBOOT_REQUIRED)
-        holder.kill()
-        self.assertEqual(self.wine.start("wineboot", "-r").wait(60), 0)  # Windows restarts
-        self.assertNothingOfOursLeft()
-        self.assertEqual(self.package_entries(), {})
 
 
 if __name__ == "__main__":
