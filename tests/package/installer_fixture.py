@@ -2,8 +2,8 @@
 """Sets up and tears down the setup program's test run under Wine.
 
     installer_fixture.py setup --version X --holder EXE --witness EXE   pack a signed
-        release (both builds) and an older setup and package of the x64
-        build to upgrade from, then start a private Xvfb
+        release (both builds), an older setup to upgrade from and a newer
+        package to upgrade to, then start a private Xvfb
         and a fresh Wine prefix (the end-to-end fixture's, with one screen)
     installer_fixture.py cleanup             end them and remove the prefix,
         the release and the certificate
@@ -29,6 +29,7 @@ from throwaway_certificate import Certificate  # noqa: E402
 
 SCREEN = "1024x768"
 OLDER_VERSION = "0.0.1"
+NEWER_VERSION = "9.9.9"
 # Shortcuts a setup makes must not reach the desktop menus of whoever runs the tests.
 PREFIX_SETTINGS = r"""REGEDIT4
 
@@ -49,16 +50,17 @@ def write_config(directory):
 
 
 def pack_release(directory, version, config, programs):
-    """The signed release to install, and a setup and a package of an older
-    version to upgrade from (carrying the unstripped program, so they differ)."""
+    """The signed release to install, a setup of an older version to upgrade
+    from and a package of a newer one to upgrade to (both carrying the
+    unstripped program, so they differ from the release)."""
     certificate = Certificate(directory / "certificate")
     dist = directory / "dist"
     run([ROOT / "scripts" / "package", "--no-build", "--out", dist, "win64", "win32"], certificate.environment())
-    older = directory / "older"
-    older.mkdir(exist_ok=True)
-    for maker, name in (("make-setup", "Morvelux-%s-setup-x64.exe"), ("make-msi", "Morvelux-%s-x64.msi")):
-        run([ROOT / "installer" / maker, "x64", OLDER_VERSION, config["saver"], older / (name % OLDER_VERSION)],
-            dict(os.environ))
+    older = directory / "other-versions" / ("Morvelux-%s-setup-x64.exe" % OLDER_VERSION)
+    newer = directory / "other-versions" / ("Morvelux-%s-x64.msi" % NEWER_VERSION)
+    older.parent.mkdir(exist_ok=True)
+    run([ROOT / "installer" / "make-setup", "x64", OLDER_VERSION, config["saver"], older], dict(os.environ))
+    run([ROOT / "installer" / "make-msi", "x64", NEWER_VERSION, config["saver"], newer], dict(os.environ))
     wh.save_json(directory / "release.json", {
         "version": version,
         "setup": str(dist / ("Morvelux-%s-setup-x64.exe" % version)),
@@ -67,8 +69,10 @@ def pack_release(directory, version, config, programs):
         "msi_x86": str(dist / ("Morvelux-%s-x86.msi" % version)),
         "zip_x86": str(dist / ("Morvelux-%s-win32.zip" % version)),
         "older_version": OLDER_VERSION,
-        "older_setup": str(older / ("Morvelux-%s-setup-x64.exe" % OLDER_VERSION)),
-        "older_msi": str(older / ("Morvelux-%s-x64.msi" % OLDER_VERSION)),
+        "older_setup": str(older),
+        "newer_version": NEWER_VERSION,
+        "newer_msi": str(newer),
+        "newer_payload": config["saver"],
         "older_payload": config["saver"],
         "certificate": str(certificate.pem),
         **programs,
@@ -98,7 +102,7 @@ def setup(directory, version, programs):
 def cleanup(directory):
     if (directory / "config.json").exists():
         e2e_fixture.cleanup(directory, quiet=True)
-    for made in ("dist", "older", "certificate", "xdg", "release.json"):
+    for made in ("dist", "other-versions", "certificate", "xdg", "release.json"):
         path = directory / made
         if path.is_dir():
             shutil.rmtree(path)

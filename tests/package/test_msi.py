@@ -18,7 +18,9 @@ from test_installer import INSTALLED, ROOT, SetupCase  # noqa: E402
 from test_package import ico_images  # noqa: E402
 
 INSTALLED_X86 = r"C:\windows\syswow64\Morvelux.scr"
-UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+# A 32-bit package's entry is in the 32-bit registry.
+UNINSTALL_KEYS = (r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall",
+                  r"HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall")
 PRODUCTS = r"HKLM\Software\Classes\Installer\Products"
 INSTALL_FAILURE = 1603    # ERROR_INSTALL_FAILURE: a launch condition said no
 PRODUCT_VERSION = 1638    # ERROR_PRODUCT_VERSION: the other owner is installed
@@ -46,15 +48,18 @@ class PackageCase(SetupCase):
         self.assertEqual(code, expect, "msiexec /i %s" % Path(msi or self.release["msi"]).name)
 
     def remove_packages(self):
-        for msi in (self.release["msi"], self.release["msi_x86"], self.release["older_msi"]):
+        for msi in (self.release["msi"], self.release["msi_x86"], self.release["newer_msi"]):
             if self.package_entries().get(product_code(msi)):
                 self.msiexec("/x", product_code(msi))
 
     def package_entries(self):
         """Our Apps & features entries made by Windows Installer, by product code."""
-        entries = self.wine.reg_tree(UNINSTALL) or {}
-        return {key: {name: data for name, (_, data) in values.items()} for key, values in entries.items()
-                if key.startswith("{") and values.get("DisplayName", ("", ""))[1] == "MORVELUX"}
+        found = {}
+        for uninstall in UNINSTALL_KEYS:
+            for key, values in (self.wine.reg_tree(uninstall) or {}).items():
+                if key.startswith("{") and values.get("DisplayName", ("", ""))[1] == "MORVELUX":
+                    found[key] = {name: data for name, (_, data) in values.items()}
+        return found
 
     def released_program_of(self, archive):
         with zipfile.ZipFile(archive) as opened:
@@ -107,13 +112,13 @@ class QuietPackage(PackageCase):
 class PackageUpgrade(PackageCase):
 
     def test_newer_version_replaces_the_older_and_the_older_is_then_refused(self):
-        older = Path(self.release["older_payload"]).read_bytes()
-        self.install_package(self.release["older_msi"])
-        self.assertPackageInstalled(self.release["older_msi"], self.release["older_version"], older)
+        newer = Path(self.release["newer_payload"]).read_bytes()
         self.install_package()
         self.assertPackageInstalled(self.release["msi"], self.release["version"], self.released_program())
-        self.install_package(self.release["older_msi"], expect=INSTALL_FAILURE)
-        self.assertPackageInstalled(self.release["msi"], self.release["version"], self.released_program())
+        self.install_package(self.release["newer_msi"])
+        self.assertPackageInstalled(self.release["newer_msi"], self.release["newer_version"], newer)
+        self.install_package(expect=INSTALL_FAILURE)
+        self.assertPackageInstalled(self.release["newer_msi"], self.release["newer_version"], newer)
 
 
 class PackageBesideSetup(PackageCase):
