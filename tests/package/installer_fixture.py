@@ -2,8 +2,7 @@
 """Sets up and tears down the setup program's test run under Wine.
 
     installer_fixture.py setup --version X --holder EXE --witness EXE   pack a signed
-        release (both builds), an older setup to upgrade from and a newer
-        package to upgrade to, then start a private Xvfb
+        release and an older setup and newer package, then start a private Xvfb
         and a fresh Wine prefix (the end-to-end fixture's, with one screen)
     installer_fixture.py cleanup             end them and remove the prefix,
         the release and the certificate
@@ -51,8 +50,8 @@ def write_config(directory):
 
 def pack_release(directory, version, config, programs):
     """The signed release to install, a setup of an older version to upgrade
-    from and a package of a newer one to upgrade to (both carrying the
-    unstripped program, so they differ from the release)."""
+    from and a package of a newer one (carrying the unstripped program, so
+    they differ)."""
     certificate = Certificate(directory / "certificate")
     dist = directory / "dist"
     run([ROOT / "scripts" / "package", "--no-build", "--out", dist, "win64", "win32"], certificate.environment())

@@ -223,8 +223,8 @@ class SetupCase(wh.E2ETestCase):
         self.assertIsNone(self.uninstall_values())
         self.assertIsNone(self.wine.reg_query(SETTINGS_KEY))
 
-    def released_program(self):
-        with zipfile.ZipFile(self.release["zip"]) as archive:
+    def released_program(self, archive="zip"):
+        with zipfile.ZipFile(self.release[archive]) as archive:
             return archive.read("Morvelux.scr")
 
 
