@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The Windows Installer packages under Wine's msiexec, in the setup
 program's prefix, each test from a machine with nothing of ours on it."""
+import re
 import sys
 from pathlib import Path
 
@@ -113,6 +114,13 @@ class PackageBesideSetup(PackageCase):
 
     def test_setup_program_refuses_the_packages_install(self):
         self.install_package()
+        setup = self.wine.start(self.release["setup"])
+        box = self.wine.wait_dialog(self.setup_title(), setup)
+        self.assertIsNotNone(box, "no message; exit code %s" % setup.poll())
+        self.assertIn(product_code(self.release["msi"]), " ".join(str(child["text"]) for child in box.children))
+        title = "^%s$" % re.escape(self.setup_title())
+        self.wine.key("Return", window=self.wine.wait_window(name=title, pid=setup.pid))
+        setup.wait(20)
         self.assertEqual(self.run_from_batch(wh.windows_path(self.release["setup"]) + " /S"), PRODUCT_VERSION)
         self.assertPackageInstalled(self.release["msi"], self.release["version"], self.released_program())
         self.assertIsNone(self.uninstall_values(), "the setup program registered itself")
