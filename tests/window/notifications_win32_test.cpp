@@ -1,15 +1,10 @@
 // The system's notices that nobody can see the saver, delivered to the real
 // full-screen window in this process as Windows delivers them (the display's
 // state comes as a pointer to the setting, which only means something here).
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <cstring>
 #include <vector>
 
-#include "toolkit/win32/platform.h"
-#include "window/saver_platform_win32.h"
-#include "window/unit1.h"
+#include "tests/window/win32_saver_test.h"
 
 namespace morvelux {
 namespace {
@@ -38,22 +33,13 @@ LRESULT deliver(HWND window, const Notice& n) {
     return SendMessageA(window, n.message, n.code, n.setting ? reinterpret_cast<LPARAM>(setting) : 1);
 }
 
-class NotificationsTest : public ::testing::Test {
+class NotificationsTest : public testing::Win32SaverTest {
 protected:
-    SaverPictures pictures = loadSaverPictures();
-    tk::win32::Platform platform{GetModuleHandleA(nullptr)};
-    Win32SaverPlatform saverPlatform{platform.runner()};
-    tk::Application app{platform.backend(), platform.runner()};
-    TForm1* form = nullptr;
-
     void SetUp() override {
         form = &app.make<TForm1>(saverPlatform, pictures, 0);
         if (!form->createHandle()) GTEST_SKIP() << "no windows without a display";
         form->OnActivate();
         app.processMessages();
-    }
-    void TearDown() override {
-        if (form) app.release(*form);
     }
 };
 
@@ -83,7 +69,7 @@ TEST_F(NotificationsTest, EachNoticeHoldsOrReleasesTheSaverWhichStaysOpen) {
         EXPECT_EQ(app.idle().has_value(), !notices[i].heldAfter) << "notice " << i;
     }
     EXPECT_FALSE(form->Closed());
-    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(SendMessageA(window, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0), TRUE) << "sleep is never refused";
 }
 

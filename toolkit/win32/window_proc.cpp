@@ -164,7 +164,7 @@ LRESULT formMessage(Form& form, HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_POWERBROADCAST:
         powerBroadcast(form, wParam, lParam);
-        return DefWindowProcA(hwnd, message, wParam, lParam);  // grants any request
+        return TRUE;  // handled; to a request to sleep: granted
     case WM_WTSSESSION_CHANGE:
         sessionChange(form, wParam);
         return 0;
