@@ -4,6 +4,7 @@
 // after windows.h
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "toolkit/win32/binding.h"
@@ -188,10 +189,12 @@ void Win32Backend::invalidateArea(const Control& control, const Bounds& area) {
     const RECT r = toRect(area);
     if (!IntersectRect(&part, &r, &client)) return;
     RECT& waiting = awaitingPaint_[host];
-    RECT both{};
-    UnionRect(&both, &waiting, &part);
-    if (EqualRect(&both, &waiting)) return;
-    waiting = both;
+    if (part.left >= waiting.left && part.top >= waiting.top && part.right <= waiting.right &&
+        part.bottom <= waiting.bottom)
+        return;
+    waiting = IsRectEmpty(&waiting) ? part
+                                    : RECT{std::min(waiting.left, part.left), std::min(waiting.top, part.top),
+                                           std::max(waiting.right, part.right), std::max(waiting.bottom, part.bottom)};
     InvalidateRect(host, &part, FALSE);
 }
 
