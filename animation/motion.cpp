@@ -47,18 +47,19 @@ void AutoMove(Stage& stage) {
 }
 
 bool tickDue(Millis lastTick, Millis now, Millis interval) {
+    // A clock that wrapped around or went back ticks at once. Otherwise the
+    // time passed decides, also where lastTick + interval passes the top of
+    // the clock: a deadline that wrapped must not make every millisecond
+    // before the wrap a tick of its own.
+    if (now < lastTick) return true;
     // A call in the very millisecond of the previous tick waits too: otherwise
     // a fast machine would take several steps at once and drift too fast.
-    if (now == lastTick) return false;
-    const bool withinInterval = lastTick < now && now < static_cast<Millis>(lastTick + interval);
-    return !withinInterval;  // also due when the clock wrapped around or went back
+    return now - lastTick >= interval;
 }
 
 Millis tickWait(Millis lastTick, Millis now, Millis interval) {
     if (tickDue(lastTick, now, interval)) return 0;
-    const Millis dueAt = lastTick + interval;
-    if (dueAt < lastTick) return 1;  // the deadline wrapped: any later millisecond is due
-    return dueAt - now;
+    return interval - (now - lastTick);
 }
 
 bool AnimeLoop(Stage& stage) {

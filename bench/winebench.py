@@ -31,7 +31,6 @@ import pixels  # noqa: E402
 import screens  # noqa: E402
 import wine_harness as wh  # noqa: E402
 
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 FRAME_MS = 60
 MISSED_MS = 2 * FRAME_MS  # a tick this late means one was skipped
 BURST_MS = 50  # a tick this soon after the last one came too early
@@ -66,13 +65,23 @@ def exit_on_sigterm():
 
 # --- Linux processes -------------------------------------------------------------
 
-def cpu_seconds(pid):
-    """User plus system CPU time of a process (all its threads), or None once it is gone."""
-    stat = wh._read("/proc/%d/stat" % pid)
-    if not stat:
-        return None
-    fields = stat[stat.rfind(b")") + 2:].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+cpu_seconds = wh.cpu_seconds
+
+
+def context_switches(pid):
+    """Voluntary and involuntary context switches of each thread of a process: thread id -> count."""
+    counts = {}
+    try:
+        threads = os.listdir("/proc/%d/task" % pid)
+    except OSError:
+        return counts
+    for tid in threads:
+        total = 0
+        for line in wh._read("/proc/%d/task/%s/status" % (pid, tid)).decode(errors="replace").splitlines():
+            if "ctxt_switches:" in line:
+                total += int(line.split()[1])
+        counts[tid] = total
+    return counts
 
 
 def status_value(pid, key):

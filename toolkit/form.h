@@ -26,6 +26,12 @@ private:
 };
 
 enum class CloseAction { None, Hide, Free };
+
+// What the system says of the display, the session and the machine: a
+// window that nobody can see need not be drawn.
+enum class DisplayState { Off, On, Dimmed };
+enum class SessionChange { Lock, Unlock, ConsoleConnect, ConsoleDisconnect, RemoteConnect, RemoteDisconnect };
+enum class PowerChange { Suspend, Resume };
 enum class FormPosition { Designed, ScreenCenter };
 
 class Form : public Control {
@@ -105,6 +111,12 @@ public:
     // The screens changed: a monitor came or went, or a resolution, DPI or
     // other display setting changed.
     std::function<void()> OnDisplayChange;
+    // Where the form asked for them (the platform registers it): the
+    // display switched off, on or dimmed; the session locked, unlocked,
+    // disconnected or connected again; the machine about to sleep, or awake.
+    std::function<void(DisplayState)> OnDisplayState;
+    std::function<void(SessionChange)> OnSessionChange;
+    std::function<void(PowerChange)> OnPowerChange;
 
     // The main form's close ends the application; others are hidden.
     CloseAction defaultCloseAction() const;

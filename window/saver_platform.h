@@ -35,6 +35,11 @@ public:
     virtual void beginTimerPeriod() = 0;  // 1 ms timer resolution
     virtual void endTimerPeriod() = 0;
     virtual void hideApplicationWindow() = 0;
+    // The form hears when the display goes dark or lights, the session locks
+    // or disconnects and back, the machine sleeps and wakes, where the
+    // system tells; until unregistered, before the form's window goes.
+    virtual void registerNotifications(tk::Form& form) = 0;
+    virtual void unregisterNotifications() = 0;
     virtual Rgb windowTextColour() = 0;
     virtual ReadoutSink* readoutSink() { return nullptr; }
 };

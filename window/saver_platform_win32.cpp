@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 
 #include "toolkit/win32/monitors.h"
+#include "toolkit/win32/notifications.h"
 #include "toolkit/win32/system_function.h"
 
 namespace morvelux {
@@ -29,6 +30,7 @@ void detachInputMethod(HWND window) {
 }  // namespace
 
 Win32SaverPlatform::Win32SaverPlatform(tk::Runner& runner, ReadoutSink* sink) : runner_(runner), sink_(sink) {}
+Win32SaverPlatform::~Win32SaverPlatform() = default;
 
 Millis Win32SaverPlatform::MultimediaClock::now() { return timeGetTime(); }
 
@@ -69,6 +71,12 @@ void Win32SaverPlatform::beginTimerPeriod() { timeBeginPeriod(1); }
 void Win32SaverPlatform::endTimerPeriod() { timeEndPeriod(1); }
 
 void Win32SaverPlatform::hideApplicationWindow() { runner_.hideApplicationWindow(); }
+
+void Win32SaverPlatform::registerNotifications(tk::Form& form) {
+    notifications_ = std::make_unique<tk::win32::SystemNotifications>(static_cast<HWND>(form.native));
+}
+
+void Win32SaverPlatform::unregisterNotifications() { notifications_.reset(); }
 
 Rgb Win32SaverPlatform::windowTextColour() {
     const COLORREF c = GetSysColor(COLOR_WINDOWTEXT);

@@ -1,5 +1,11 @@
 #pragma once
+#include <memory>
+
 #include "window/saver_platform.h"
+
+namespace tk::win32 {
+class SystemNotifications;
+}
 
 namespace morvelux {
 
@@ -8,6 +14,9 @@ namespace morvelux {
 class Win32SaverPlatform : public SaverPlatform {
 public:
     explicit Win32SaverPlatform(tk::Runner& runner, ReadoutSink* sink = nullptr);
+    ~Win32SaverPlatform() override;
+    Win32SaverPlatform(const Win32SaverPlatform&) = delete;
+    Win32SaverPlatform& operator=(const Win32SaverPlatform&) = delete;
 
     Clock& clock() override;
     Registry& registry() override;
@@ -20,6 +29,8 @@ public:
     void beginTimerPeriod() override;
     void endTimerPeriod() override;
     void hideApplicationWindow() override;
+    void registerNotifications(tk::Form& form) override;
+    void unregisterNotifications() override;
     Rgb windowTextColour() override;
     ReadoutSink* readoutSink() override { return sink_; }
 
@@ -31,6 +42,7 @@ private:
     MultimediaClock clock_;
     tk::Runner& runner_;
     ReadoutSink* sink_;
+    std::unique_ptr<tk::win32::SystemNotifications> notifications_;
 };
 
 }  // namespace morvelux

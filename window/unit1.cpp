@@ -50,6 +50,9 @@ TForm1::TForm1(const tk::FormKey& key, SaverPlatform& platform, const SaverPictu
     OnKeyUp = [this](tk::Key& k, tk::Shift shift) { FormKeyUp(k, shift); };
     OnMouseMove = [this](tk::Shift shift, int x, int y) { FormMouseMove(shift, x, y); };
     OnDisplayChange = [this] { FormDisplayChange(); };
+    OnDisplayState = [this](tk::DisplayState display) { FormDisplayState(display); };
+    OnSessionChange = [this](tk::SessionChange change) { FormSessionChange(change); };
+    OnPowerChange = [this](tk::PowerChange change) { FormPowerChange(change); };
     OnSysCommand = [this](std::uintptr_t command, std::intptr_t& result) { return WMSysCommand(command, result); };
     Image1.OnMouseDown = [this](tk::MouseButton b, tk::Shift s, int x, int y) { Image1MouseDown(b, s, x, y); };
     Image1.OnDblClick = [this] { Image1DblClick(); };
@@ -82,7 +85,9 @@ void TForm1::FormCreate() {
     resetState();
     createBitmaps();
     closed_ = false;
-    if (!preview()) application().OnIdle = [this] { return idle(); };
+    if (preview()) return;
+    application().OnIdle = [this] { return idle(); };
+    platform_.registerNotifications(*this);
 }
 
 void TForm1::layOutPreview() {
@@ -163,10 +168,12 @@ void TForm1::FormDestroy() {
     // Ended without a close (a WM_QUIT from outside): Windows 9x must still
     // hear that the saver stopped, or Ctrl+Alt+Del stays off.
     if (platformId_ == 1 && !closed_) platform_.setScreenSaverRunning(false);
-    platform_.endTimerPeriod();
+    platform_.unregisterNotifications();
+    if (!held()) platform_.endTimerPeriod();  // a hold gave it back already
 }
 
 tk::IdleWait TForm1::idle() {
+    if (held()) return std::nullopt;  // nothing to do until a message says it can be seen
     AnimeLoop(stage_);
     // The saver always has more to do; it sleeps until the next tick is due
     // rather than wake every millisecond.

@@ -46,6 +46,9 @@ public:
     void FormKeyUp(tk::Key& key, tk::Shift shift);
     void FormMouseMove(tk::Shift shift, int x, int y);
     void FormDisplayChange();
+    void FormDisplayState(tk::DisplayState display);
+    void FormSessionChange(tk::SessionChange change);
+    void FormPowerChange(tk::PowerChange change);
     void Image1MouseDown(tk::MouseButton button, tk::Shift shift, int x, int y);
     void Image1DblClick();
     void Image1MouseMove(tk::Shift shift, int x, int y);
@@ -59,6 +62,9 @@ public:
     bool creationFailed() const { return creationFailed_; }
     const std::string& DispStr() const { return dispStr_; }
     bool preview() const;
+    // Nobody can see the saver (display off, session locked or away, the
+    // machine asleep): the motion stands still and nothing is drawn.
+    bool held() const { return holds_ != 0; }
 
     // SaverView: what the animation sees of this window.
     Size panelSize() const override;
@@ -77,6 +83,11 @@ private:
         tk::Panel panel;
         tk::Image image;
     };
+
+    // Why the saver is held; each reason comes and goes on its own.
+    enum Hold : unsigned { kDisplayOff = 1, kSessionLocked = 2, kSessionAway = 4, kAsleep = 8 };
+    void hold(unsigned reasons);
+    void release(unsigned reasons);
 
     tk::IdleWait idle();
     void layOutFullScreen();
@@ -103,6 +114,7 @@ private:
     std::string dispStr_;          // DispStr
     bool closed_ = false;          // Closed
     bool creationFailed_ = false;
+    unsigned holds_ = 0;  // Hold bits
 };
 
 }  // namespace morvelux

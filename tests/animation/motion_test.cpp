@@ -52,9 +52,15 @@ TEST(TickWaitTest, SleepsExactlyUntilTheNextTickIsDue) {
     EXPECT_EQ(tickWait(1000, 1059, 60), 1u);
     EXPECT_EQ(tickWait(1000, 1060, 60), 0u);
     EXPECT_EQ(tickWait(1000, 999, 60), 0u);                // the clock went back
-    EXPECT_EQ(tickWait(0xFFFFFFF0u, 0xFFFFFFF0u, 60), 1u);  // the deadline wraps: due a millisecond on
+    EXPECT_EQ(tickWait(0xFFFFFFF0u, 0xFFFFFFF0u, 60), 60u);  // the deadline wraps: still a whole interval
     for (Millis now = 1000; now < 1060; ++now)
         EXPECT_TRUE(tickDue(1000, now + tickWait(1000, now, 60), 60)) << now;
+}
+
+TEST_F(MotionTest, TicksBeforeTheTopOfTheClockStillComeAnIntervalApart) {
+    int ticks = 0;
+    for (Millis now = 0xFFFFFF00u; now != 0; ++now) ticks += idleAt(now) ? 1 : 0;
+    EXPECT_EQ(ticks, 5);  // every 60 ms of the last 256, not one a millisecond once the deadline wraps
 }
 
 TEST_F(MotionTest, ClockWrappingOrGoingBackTicksAtOnce) {

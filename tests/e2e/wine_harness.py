@@ -97,6 +97,18 @@ def processes_in_prefix(prefix):
     return found
 
 
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(pid):
+    """User plus system CPU time of a process (all its threads), or None once it is gone."""
+    stat = _read("/proc/%d/stat" % pid)
+    if not stat:
+        return None
+    fields = stat[stat.rfind(b")") + 2:].split()
+    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+
+
 def kill_pid(pid):
     try:
         os.kill(pid, signal.SIGKILL)

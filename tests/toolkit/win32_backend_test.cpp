@@ -264,6 +264,14 @@ TEST_F(Win32Test, ImagesAreDrawnFromTheirBitsAtTheirPlace) {
     image.setBitmap(&bitmap);  // the same bitmap with new contents
     UpdateWindow(handleOf(form));
     EXPECT_EQ(GetPixel(dc, 21, 4), RGB(255, 255, 255));
+
+    // Between two paints: changes within what waits already, then one beyond it.
+    image.setBitmap(&bitmap);
+    image.setLeft(21);
+    image.setLeft(40);
+    UpdateWindow(handleOf(form));
+    EXPECT_EQ(GetPixel(dc, 22, 4), RGB(255, 255, 255)) << "where the picture was";
+    EXPECT_EQ(GetPixel(dc, 42, 4), RGB(0, 0, 0)) << "where it went";
     ReleaseDC(handleOf(form), dc);
 }
 

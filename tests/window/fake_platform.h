@@ -36,6 +36,9 @@ public:
     void beginTimerPeriod() override { ++timerPeriods; }
     void endTimerPeriod() override { --timerPeriods; }
     void hideApplicationWindow() override { ++applicationWindowHidden; }
+    tk::Form* notified = nullptr;  // registered for display, session and power notifications
+    void registerNotifications(tk::Form& form) override { notified = &form; }
+    void unregisterNotifications() override { notified = nullptr; }
     Rgb textColour = kBlack;
     std::vector<std::pair<Readout, std::string>> readouts;
 

@@ -10,9 +10,7 @@
 #include <vector>
 
 #include "animation/images/pictures.h"
-#include "toolkit/win32/platform.h"
-#include "window/saver_platform_win32.h"
-#include "window/unit1.h"
+#include "tests/window/win32_saver_test.h"
 
 namespace morvelux {
 namespace {
@@ -89,14 +87,9 @@ std::uint32_t samplePixel(const Dib& sample, int x, int y) {
     return (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
 }
 
-class PreviewWindowTest : public ::testing::Test {
+class PreviewWindowTest : public testing::Win32SaverTest {
 protected:
     HWND host = nullptr;
-    SaverPictures pictures = loadSaverPictures();
-    tk::win32::Platform platform{GetModuleHandleA(nullptr)};
-    Win32SaverPlatform saverPlatform{platform.runner()};
-    tk::Application app{platform.backend(), platform.runner()};
-    TForm1* form = nullptr;
 
     void SetUp() override {
         host = makeHost();
@@ -108,7 +101,7 @@ protected:
     }
 
     void TearDown() override {
-        if (form) app.release(*form);
+        Win32SaverTest::TearDown();
         if (host) DestroyWindow(host);
     }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -320,6 +321,133 @@ TEST_F(SaverWindowTest, DestructionRestoresTheTimerResolution) {
     create();
     app.release(*form);
     EXPECT_EQ(platform.timerPeriods, 0);
+}
+
+// Nobody can see the saver: display off, session locked or away, asleep.
+class SaverHoldTest : public SaverWindowTest {
+public:
+    // Motion steps the idle loop takes calling every millisecond from `from` to `to`.
+    int stepsBetween(Millis from, Millis to) {
+        const int before = state().MoveTick;
+        for (Millis t = from; t != to; ++t) idleAt(t);
+        return state().MoveTick - before;
+    }
+    void display(tk::DisplayState s) { form->OnDisplayState(s); }
+    void session(tk::SessionChange c) { form->OnSessionChange(c); }
+    void power(tk::PowerChange c) { form->OnPowerChange(c); }
+};
+
+TEST_F(SaverHoldTest, EachNotificationHoldsTheMotionAndItsCounterpartGoesOnFromTheSameFrame) {
+    using D = tk::DisplayState;
+    using S = tk::SessionChange;
+    using P = tk::PowerChange;
+    const std::vector<std::pair<std::function<void(SaverHoldTest&)>, std::function<void(SaverHoldTest&)>>> pairs{
+        {[](auto& t) { t.display(D::Off); }, [](auto& t) { t.display(D::On); }},
+        {[](auto& t) { t.display(D::Off); }, [](auto& t) { t.display(D::Dimmed); }},
+        {[](auto& t) { t.session(S::Lock); }, [](auto& t) { t.session(S::Unlock); }},
+        {[](auto& t) { t.session(S::ConsoleDisconnect); }, [](auto& t) { t.session(S::ConsoleConnect); }},
+        {[](auto& t) { t.session(S::RemoteDisconnect); }, [](auto& t) { t.session(S::RemoteConnect); }},
+        {[](auto& t) { t.power(P::Suspend); }, [](auto& t) { t.power(P::Resume); }},
+        {[](auto& t) { t.power(P::Suspend); }, [](auto& t) { t.display(D::On); }},  // a missed resume
+    };
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        SCOPED_TRACE(i);
+        at(50000);
+        activate();
+        EXPECT_EQ(platform.notified, form);
+        EXPECT_EQ(stepsBetween(50001, 50200), 4);
+        pairs[i].first(*this);
+        EXPECT_TRUE(form->held());
+        EXPECT_EQ(platform.timerPeriods, 0) << "the fine timer is given back";
+        const TSaverState before = state();
+        EXPECT_EQ(idleAt(50300), std::nullopt) << "it waits for messages only";
+        EXPECT_EQ(stepsBetween(50300, 53000), 0);
+        EXPECT_EQ(state().LastTickAt, before.LastTickAt);
+
+        at(90000);
+        pairs[i].second(*this);
+        EXPECT_FALSE(form->held());
+        EXPECT_EQ(platform.timerPeriods, 1);
+        EXPECT_EQ(idleAt(90000), std::chrono::milliseconds(60));
+        EXPECT_EQ(state().MoveTick, before.MoveTick) << "the same frame first";
+        EXPECT_EQ(stepsBetween(90000, 90060), 0);
+        EXPECT_EQ(stepsBetween(90060, 90600), 9);
+        EXPECT_FALSE(form->Closed());
+        EXPECT_EQ(state().MouseMoveCount, 0) << "no input";
+    }
+}
+
+TEST_F(SaverHoldTest, OnlyTheEndOfAHoldThereWasReleasesAndEveryReasonMustEnd) {
+    activate();
+    session(tk::SessionChange::Unlock);  // started after a lock: runs as it was
+    display(tk::DisplayState::On);
+    EXPECT_EQ(platform.timerPeriods, 1);
+    EXPECT_EQ(stepsBetween(50001, 50121), 2);
+
+    session(tk::SessionChange::Lock);
+    session(tk::SessionChange::RemoteDisconnect);
+    display(tk::DisplayState::Off);
+    EXPECT_EQ(platform.timerPeriods, 0);
+    display(tk::DisplayState::On);
+    session(tk::SessionChange::RemoteConnect);
+    EXPECT_TRUE(form->held()) << "reconnected to the lock screen";
+    session(tk::SessionChange::Unlock);
+    EXPECT_FALSE(form->held());
+    EXPECT_EQ(platform.timerPeriods, 1);
+
+    display(tk::DisplayState::Off);
+    app.release(*form);  // ended while held
+    form = nullptr;
+    EXPECT_EQ(platform.timerPeriods, 0) << "given back once, not twice";
+    EXPECT_EQ(platform.notified, nullptr);
+}
+
+TEST_F(SaverHoldTest, SpaceAndAHoldNeitherEndNorStartEachOther) {
+    activate();
+    key(&TForm1::FormKeyDown, 32);
+    display(tk::DisplayState::Off);
+    key(&TForm1::FormKeyUp, 32);  // Space let go while held
+    EXPECT_EQ(stepsBetween(50001, 50500), 0);
+    display(tk::DisplayState::On);
+    EXPECT_EQ(stepsBetween(50500, 50621), 2);
+
+    display(tk::DisplayState::Off);
+    key(&TForm1::FormKeyDown, 32);  // Space pressed while held
+    display(tk::DisplayState::On);
+    EXPECT_EQ(stepsBetween(50621, 51000), 0) << "still paused by Space";
+    key(&TForm1::FormKeyUp, 32);
+    EXPECT_EQ(stepsBetween(51000, 51121), 2);
+}
+
+TEST_F(SaverHoldTest, ThePreviewIgnoresThem) {
+    activate(99);
+    EXPECT_EQ(platform.notified, nullptr);
+    display(tk::DisplayState::Off);
+    power(tk::PowerChange::Suspend);
+    EXPECT_FALSE(form->held());
+    EXPECT_EQ(platform.timerPeriods, 1);
+}
+
+// However far the clock jumps while the machine sleeps (or while the saver
+// is stopped without being told), the motion goes on a step at a time,
+// also when it wakes in the last interval before the clock wraps.
+TEST_F(SaverHoldTest, AfterAClockJumpTheMotionNeitherBurstsNorFreezes) {
+    const Millis threeHours = 3 * 3600 * 1000;
+    for (const Millis start : {Millis{50000}, Millis{0xFFFF0000u}, Millis{0xFFFFFFC4u} - 121 - threeHours}) {
+        for (const bool told : {true, false}) {
+            SCOPED_TRACE(::testing::Message() << start << (told ? " told" : " not told"));
+            at(start);
+            activate();
+            EXPECT_EQ(stepsBetween(start + 1, start + 121), 2);
+            if (told) power(tk::PowerChange::Suspend);
+            const Millis woke = start + 121 + threeHours;
+            at(woke);
+            if (told) power(tk::PowerChange::Resume);
+            EXPECT_EQ(stepsBetween(woke, woke + 60), told ? 0 : 1);
+            EXPECT_EQ(stepsBetween(woke + 60, woke + 600), 9);
+            EXPECT_LE(idleAt(woke + 600), std::chrono::milliseconds(60));
+        }
+    }
 }
 
 }  // namespace

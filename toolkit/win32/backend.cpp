@@ -4,6 +4,7 @@
 // after windows.h
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "toolkit/win32/binding.h"
@@ -161,6 +162,7 @@ bool Win32Backend::realiseChild(Control& control) {
 void Win32Backend::destroy(Form& form) {
     const HWND hwnd = handleOf(form);
     unbind(form);  // first, so that the destruction does not come back to the form
+    awaitingPaint_.clear();  // its panels go too; another form's next invalidation is only passed on again
     if (hwnd) DestroyWindow(hwnd);
 }
 
@@ -171,12 +173,29 @@ void Win32Backend::forget(Control& control) {
     }
     const HWND hwnd = handleOf(control);
     unbind(control);
+    awaitingPaint_.erase(hwnd);
     if (hwnd) DestroyWindow(hwnd);
 }
 
+// A moving picture invalidates where it was, where it is and what it shows,
+// all within its window: each call is a round trip to the system (under
+// Wine, to its server), so only what the window's next paint would not
+// cover anyway is passed on.
 void Win32Backend::invalidateArea(const Control& control, const Bounds& area) {
+    const HWND host = hostWindow(control);
+    if (!host) return;
+    RECT client{}, part{};
+    GetClientRect(host, &client);
     const RECT r = toRect(area);
-    if (const HWND host = hostWindow(control)) InvalidateRect(host, &r, FALSE);
+    if (!IntersectRect(&part, &r, &client)) return;
+    RECT& waiting = awaitingPaint_[host];
+    if (part.left >= waiting.left && part.top >= waiting.top && part.right <= waiting.right &&
+        part.bottom <= waiting.bottom)
+        return;
+    waiting = IsRectEmpty(&waiting) ? part
+                                    : RECT{std::min(waiting.left, part.left), std::min(waiting.top, part.top),
+                                           std::max(waiting.right, part.right), std::max(waiting.bottom, part.bottom)};
+    InvalidateRect(host, &part, FALSE);
 }
 
 void Win32Backend::boundsChanged(Control& control, const Bounds& old) {

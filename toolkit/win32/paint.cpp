@@ -138,6 +138,7 @@ void Win32Backend::PaintCanvas::text(const Bounds& area, const std::string& text
 void Win32Backend::paint(Control& control, HWND hwnd) {
     PAINTSTRUCT ps;
     const HDC dc = BeginPaint(hwnd, &ps);
+    awaitingPaint_.erase(hwnd);
     if (!dc) return;
     RECT client{};
     GetClientRect(hwnd, &client);

@@ -62,6 +62,7 @@ private:
     bool panelClass_ = false;
     bool applicationClass_ = false;
     HWND appWindow_ = nullptr;
+    std::map<HWND, RECT> awaitingPaint_;  // what we invalidated in each window since its last paint
     int nextId_ = 100;  // clear of IDOK and IDCANCEL, which the dialog manager sends
     class PaintCanvas;
     std::unique_ptr<PaintCanvas> painting_;  // on the paint DC of the window being painted

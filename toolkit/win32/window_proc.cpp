@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "toolkit/win32/binding.h"
+#include "toolkit/win32/notifications.h"
 #include "toolkit/win32/platform.h"
 #include "toolkit/win32/win32_backend.h"
 
@@ -161,6 +162,12 @@ LRESULT formMessage(Form& form, HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         // by the screens does it again, one that does not carries on.
         form.doDisplayChange();
         return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_POWERBROADCAST:
+        powerBroadcast(form, wParam, lParam);
+        return TRUE;  // handled; to a request to sleep: granted
+    case WM_WTSSESSION_CHANGE:
+        sessionChange(form, wParam);
+        return 0;
     case DM_GETDEFID:
         if (Control* button = form.answering(DialogKey::Enter))
             if (const HWND window = handleOf(*button)) return kHasDefaultId | GetDlgCtrlID(window);

@@ -11,6 +11,7 @@
 //                                       CreateFont takes it) and the face Wine chose
 //   wininfo send HWND MSG WPARAM LPARAM sends a message (numbers in C notation) and
 //                                       prints the window's answer
+//   wininfo post HWND MSG WPARAM LPARAM posts a message, as the system posts its notices
 //   wininfo monitors                    the virtual screen, this program's DPI awareness
 //                                       (-1 unknown, 0 unaware, 1 system, 2 per monitor)
 //                                       and every monitor: rectangle, work area, primary
@@ -191,18 +192,35 @@ int monitors() {
     return EnumDisplayMonitors(nullptr, nullptr, describeMonitor, reinterpret_cast<LPARAM>(&index)) ? 0 : 1;
 }
 
+struct MessageArgs {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+MessageArgs messageArgs(char** argv) {
+    return {e2e::handleFrom(argv[2]), static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)),
+            static_cast<WPARAM>(std::strtoull(argv[4], nullptr, 0)),
+            static_cast<LPARAM>(std::strtoll(argv[5], nullptr, 0))};
+}
+
 int send(char** argv) {
-    HWND window = e2e::handleFrom(argv[2]);
-    if (!IsWindow(window)) return 1;
+    const MessageArgs m = messageArgs(argv);
+    if (!IsWindow(m.window)) return 1;
     DWORD_PTR answer = 0;
-    const UINT message = static_cast<UINT>(std::strtoul(argv[3], nullptr, 0));
-    const auto wParam = static_cast<WPARAM>(std::strtoull(argv[4], nullptr, 0));
-    const auto lParam = static_cast<LPARAM>(std::strtoll(argv[5], nullptr, 0));
-    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer)) {
+    if (!SendMessageTimeoutA(m.window, m.message, m.wParam, m.lParam, SMTO_ABORTIFHUNG, 5000, &answer)) {
         e2e::say("sent result=none error=%lu", GetLastError());
         return 1;
     }
     e2e::say("sent result=%lld", static_cast<long long>(answer));
+    return 0;
+}
+
+int post(char** argv) {
+    const MessageArgs m = messageArgs(argv);
+    if (!IsWindow(m.window) || !PostMessageA(m.window, m.message, m.wParam, m.lParam)) return 1;
+    e2e::say("posted");
     return 0;
 }
 
@@ -216,6 +234,7 @@ int main(int argc, char** argv) {
     if (command == "find" && argc >= 3) return find(argv[2], e2e::optionInt(argc, argv, "--wait", 0));
     if (command == "text" && argc >= 7) return textExtent(argv);
     if (command == "send" && argc >= 6) return send(argv);
+    if (command == "post" && argc >= 6) return post(argv);
     if (command == "foreground") {
         HWND window = GetForegroundWindow();
         if (!window) return 1;
