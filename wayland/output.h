@@ -73,7 +73,7 @@ private:
 
     wl_output* output_;
     std::uint32_t registryName_;
-    std::string name_ = "output";
+    std::string name_;  // the compositor's, from version 4 on
     int scale_ = 1;
     Size mode_{};
     bool described_ = false;

@@ -54,6 +54,7 @@ private:
     wl_seat* seat_ = nullptr;
     wl_pointer* pointer_ = nullptr;
     wl_keyboard* keyboard_ = nullptr;
+    std::vector<std::uint32_t> heldAtEnter_;  // keys down when the keyboard came to a surface of ours
     Output* pointerOver_ = nullptr;
     std::vector<std::unique_ptr<Output>> outputs_;
     bool surfaceTaken_ = false;  // a surface of ours went with its output
