@@ -72,6 +72,14 @@ bool AnimeLoop(Stage& stage) {
     return true;
 }
 
+void activateSaver(Stage& stage) {
+    BmpInit(stage);
+    ReDraw(stage);
+    startAnimation(stage.state);
+    stage.state.ActivatedAt = stage.clock.now();
+    stage.state.Activated = true;
+}
+
 void startAnimation(TSaverState& state) { state.Animating = true; }
 void stopAnimation(TSaverState& state) { state.Animating = false; }
 

@@ -23,6 +23,11 @@ bool tickDue(Millis lastTick, Millis now, Millis interval);
 // tick (0: it would take one now), so the caller can sleep until then.
 Millis tickWait(Millis lastTick, Millis now, Millis interval);
 
+// The first activation of the full-screen saver: the layers back to the
+// start, the first frame, the motion started; the title card's time and the
+// mouse's grace period begin when it is done.
+void activateSaver(Stage& stage);
+
 // Lets the ticks move and compose again, or holds the picture still.
 void startAnimation(TSaverState& state);
 void stopAnimation(TSaverState& state);

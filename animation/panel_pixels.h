@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "animation/saver_core.h"
+#include "animation/panel_bits.h"
 #include "gfx/panel_layout.h"
 
 namespace morvelux {
@@ -14,7 +14,6 @@ namespace morvelux {
 class PanelPainter {
 public:
     PanelPainter(int zoom, std::uint32_t black, std::uint32_t white);
-    int zoom() const { return zoom_; }
 
     // Writes the `shown` part of the panel enlarged `zoom` times, where the
     // layout was made for a panel of the enlarged size, into `pixels` rows of

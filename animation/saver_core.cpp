@@ -3,26 +3,9 @@
 #include "animation/compositor.h"
 #include "animation/images/pictures.h"
 #include "animation/motion.h"
-#include "gfx/blit.h"
-#include "gfx/layout.h"
+#include "animation/panel_view.h"
 
 namespace morvelux {
-
-void cropPanel(Bitmap1& panel, const Bitmap1& composed, Point imagePos) {
-    blit(panel, 0, 0, panel.width(), panel.height(), composed, -imagePos.x, -imagePos.y, RasterOp::SrcCopy);
-}
-
-void activateSaver(Stage& stage) {
-    BmpInit(stage);
-    ReDraw(stage);
-    startAnimation(stage.state);
-    stage.state.ActivatedAt = stage.clock.now();
-    stage.state.Activated = true;
-}
-
-Point panelPlacement(Size area, int zoom) {
-    return {centred(area.width, kPanelSize.width * zoom), centred(area.height, kPanelSize.height * zoom)};
-}
 
 struct SaverCore::Parts {
     Parts(Clock& c, Bitmap1 a, Bitmap1 b, Bitmap1 t)
@@ -37,6 +20,7 @@ struct SaverCore::Parts {
     Stage stage{state, view, clock, {img1, img2, title}};
     Bitmap1 shown{kPanelSize.width, kPanelSize.height, {kBlack, kWhite}};
     Millis titleFrom = 0;  // ActivatedAt as the last composition saw it
+    std::uint64_t croppedAt = ~std::uint64_t{0};  // the view's change count `shown` was cropped at
 };
 
 std::unique_ptr<SaverCore> SaverCore::load(Clock& clock, std::string& error) {
@@ -84,7 +68,11 @@ bool SaverCore::mouseMoved(MoveArea area) {
 
 PanelBits SaverCore::panel() {
     Parts& p = *parts_;
-    if (const Bitmap1* composed = p.view.shown()) cropPanel(p.shown, *composed, p.view.imagePos());
+    const Bitmap1* composed = p.view.shown();
+    if (composed && p.croppedAt != p.view.changes()) {
+        cropPanel(p.shown, *composed, p.view.imagePos());
+        p.croppedAt = p.view.changes();
+    }
     return {p.shown.bytes(), p.shown.strideBytes(), p.shown.width(), p.shown.height()};
 }
 

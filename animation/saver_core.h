@@ -1,59 +1,17 @@
 #pragma once
-// The saver as every front end but the Windows window sees it: a panel of
-// the designed size over the two layers, the first activation, the paced
-// tick and the panel as shown. The X11, Wayland and browser programs share
-// it, so a frame of any of them equals the Windows saver's at the same tick.
-#include <cstddef>
+// The saver as every front end but the Windows window drives it: the first
+// activation, the paced tick, pause and resume, the mouse rule, and the
+// panel as shown. The X11, Wayland and browser programs share it, so a
+// frame of any of them equals the Windows saver's at the same tick.
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 
-#include "animation/dimensions.h"
+#include "animation/clock.h"
 #include "animation/mouse_moves.h"
-#include "animation/stage.h"
+#include "animation/panel_bits.h"
 
 namespace morvelux {
-
-// A panel of kPanelSize over a display image of kLayerSize that remembers
-// where the image stands and what it shows; nothing is drawn.
-class FixedView : public SaverView {
-public:
-    Size panelSize() const override { return kPanelSize; }
-    Size imageSize() const override { return kLayerSize; }
-    Point imagePos() const override { return pos_; }
-    void setImagePos(Point pos) override { pos_ = pos; }
-    void showBitmap(const Bitmap1& bitmap) override { shown_ = &bitmap; }
-    void setReadout(Readout, const std::string&) override {}
-
-    const Bitmap1* shown() const { return shown_; }
-
-private:
-    Point pos_{};
-    const Bitmap1* shown_ = nullptr;
-};
-
-// panel := what a panel of panel's size shows of `composed` with the
-// display image at `imagePos`, mapped by colour into panel's palette.
-void cropPanel(Bitmap1& panel, const Bitmap1& composed, Point imagePos);
-
-// The first activation of the full-screen saver: the layers back to the
-// start, the first frame, the motion started; the title card's time and the
-// mouse's grace period begin when it is done.
-void activateSaver(Stage& stage);
-
-// Where the panel's top-left corner lies in an area of `area` pixels when
-// the panel is enlarged `zoom` times: centred, and on a smaller area cropped
-// equally on both sides.
-Point panelPlacement(Size area, int zoom = 1);
-
-// One-bit rows, leftmost pixel in the most significant bit, 1 = white.
-struct PanelBits {
-    const std::uint8_t* bytes = nullptr;
-    std::size_t stride = 0;
-    int width = 0;
-    int height = 0;
-};
 
 // What the last composition was: the motion step it shows, when it was
 // composed (milliseconds after activation; negative for the frame composed
@@ -63,10 +21,6 @@ struct FrameInfo {
     std::int32_t composedAt = 0;
     bool title = false;
 };
-
-// The line a front end's -trace file holds for a frame it shows:
-// "tick N at MS title 0|1", flushed at once for a reader on the other side.
-void writeTraceLine(std::FILE* trace, const FrameInfo& frame);
 
 class SaverCore {
 public:
@@ -92,7 +46,9 @@ public:
     // true when the moves so far end the saver.
     bool mouseMoved(MoveArea area);
 
-    PanelBits panel();  // the panel as last composed
+    // The panel as last composed, cropped once per new frame. The bytes are
+    // the core's own (see PanelBits).
+    PanelBits panel();
     FrameInfo frameInfo() const;
 
 private:

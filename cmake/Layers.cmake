@@ -1,7 +1,7 @@
 # The layers of the program, bottom up (docs/architecture.md draws them). A
-# library may link libraries of its own folder and of lower layers only, and
-# shows nothing but its own folder to the code that includes it, so an
-# include of a library that is not linked does not build.
+# library or a program may link libraries of its own folder and of lower
+# layers only; a library shows nothing but its own folder to the code that
+# includes it, so an include of a library that is not linked does not build.
 set(MORVELUX_LAYER_gfx 0)
 set(MORVELUX_LAYER_version 0)
 set(MORVELUX_LAYER_animation 1)
@@ -10,11 +10,14 @@ set(MORVELUX_LAYER_settings 1)
 set(MORVELUX_LAYER_window 2)
 set(MORVELUX_LAYER_about 2)
 set(MORVELUX_LAYER_tools 2)
+set(MORVELUX_LAYER_frontend 2)
 set(MORVELUX_LAYER_app 3)
 set(MORVELUX_LAYER_x11 3)
 set(MORVELUX_LAYER_web 3)
 set(MORVELUX_LAYER_wayland 3)
-set(MORVELUX_LAYER_tests 4)
+set(MORVELUX_LAYER_linux 4)
+set(MORVELUX_LAYER_tests 5)
+set(MORVELUX_LAYER_bench 5)
 
 # The include root that shows exactly `folder` (as "folder/...").
 function(morvelux_include_root out folder)
@@ -43,12 +46,42 @@ function(morvelux_library target folder)
   set_property(GLOBAL APPEND PROPERTY MORVELUX_LAYERED_TARGETS ${target})
 endfunction()
 
-# Fails the configuration when a target links a library of its own layer in
-# another folder, or of a higher layer.
+# Every library and program below `dir`.
+function(morvelux_targets_below out dir)
+  get_property(found DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS subdirs)
+    morvelux_targets_below(more ${sub})
+    list(APPEND found ${more})
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+# The folder a target belongs to: the one it was registered with, else for
+# a program the top folder of the sources that define it.
+function(morvelux_folder_of out target)
+  get_target_property(folder ${target} MORVELUX_FOLDER)
+  get_target_property(type ${target} TYPE)
+  if(NOT folder AND type STREQUAL "EXECUTABLE")
+    get_target_property(dir ${target} SOURCE_DIR)
+    file(RELATIVE_PATH relative ${PROJECT_SOURCE_DIR} ${dir})
+    string(REGEX REPLACE "/.*" "" folder "${relative}")
+  endif()
+  if(NOT DEFINED MORVELUX_LAYER_${folder})
+    set(folder "")
+  endif()
+  set(${out} "${folder}" PARENT_SCOPE)
+endfunction()
+
+# Fails the configuration when a library or a program links a library of
+# its own layer in another folder, or of a higher layer.
 function(morvelux_check_layers)
-  get_property(targets GLOBAL PROPERTY MORVELUX_LAYERED_TARGETS)
+  morvelux_targets_below(targets ${PROJECT_SOURCE_DIR})
   foreach(target IN LISTS targets)
-    get_target_property(folder ${target} MORVELUX_FOLDER)
+    morvelux_folder_of(folder ${target})
+    if(NOT folder)
+      continue()
+    endif()
     get_target_property(links ${target} LINK_LIBRARIES)
     get_target_property(interface_links ${target} INTERFACE_LINK_LIBRARIES)
     foreach(dep IN LISTS links interface_links)

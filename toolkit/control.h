@@ -48,7 +48,6 @@ public:
     int width() const { return bounds_.width; }
     int height() const { return bounds_.height; }
     void setLeft(int v) { setBounds({v, bounds_.top, bounds_.width, bounds_.height}); }
-    void setTop(int v) { setBounds({bounds_.left, v, bounds_.width, bounds_.height}); }
     void setWidth(int v) { setBounds({bounds_.left, bounds_.top, v, bounds_.height}); }
     void setHeight(int v) { setBounds({bounds_.left, bounds_.top, bounds_.width, v}); }
     virtual Bounds clientRect() const { return {0, 0, bounds_.width, bounds_.height}; }

@@ -1,7 +1,9 @@
 #include "wayland/output.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "animation/panel_view.h"
 #include "gfx/zoom.h"
 #include "wayland/protocols.h"
 
@@ -20,10 +22,22 @@ constexpr std::uint32_t kXrgbWhite = 0x00FFFFFF;
 
 }  // namespace
 
+Size logicalOutputSize(Size mode, int scale, std::int32_t transform) {
+    const bool quarterTurn = transform % 2 != 0;  // 90 and 270, flipped or not
+    const Size turned = quarterTurn ? Size{mode.height, mode.width} : mode;
+    return {turned.width / scale, turned.height / scale};
+}
+
+int bufferScaleFor(std::uint32_t surfaceVersion, int outputScale) {
+    return surfaceVersion >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION ? outputScale : 1;
+}
+
 // The protocol's events, each a small function that updates the output.
 struct OutputEvents {
-    static void geometry(void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                         const char*, const char*, std::int32_t) {}
+    static void geometry(void* data, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                         std::int32_t, const char*, const char*, std::int32_t transform) {
+        of(data).transform_ = transform;
+    }
     static void mode(void* data, wl_output*, std::uint32_t flags, std::int32_t width, std::int32_t height,
                      std::int32_t) {
         if (flags & WL_OUTPUT_MODE_CURRENT) of(data).mode_ = {width, height};
@@ -137,22 +151,23 @@ void Output::destroySurface() {
 void Output::configured(std::uint32_t width, std::uint32_t height) {
     // A size left to us is the whole output.
     logical_ = {static_cast<int>(width), static_cast<int>(height)};
-    if (width == 0 || height == 0) logical_ = {mode_.width / scale_, mode_.height / scale_};
+    if (width == 0 || height == 0) logical_ = logicalOutputSize(mode_, scale_, transform_);
     configured_ = true;
     dirty_ = true;
 }
 
 void Output::prepareBuffers(std::FILE* trace) {
-    const Size size{logical_.width * scale_, logical_.height * scale_};
-    if (painter_ && size == bufferSize_ && scale_ == bufferScale_) return;
-    const int zoom = wholeZoom(size, kDesignedDpi * scale_, kPanelSize);
+    const int scale = bufferScaleFor(wl_surface_get_version(surface_), scale_);
+    const Size size{logical_.width * scale, logical_.height * scale};
+    if (painter_ && size == bufferSize_ && scale == bufferScale_) return;
+    const int zoom = wholeZoom(size, kDesignedDpi * scale, kPanelSize);
     painter_.emplace(zoom, kXrgbBlack, kXrgbWhite);
     layout_ = layOutPanel(size, {kPanelSize.width * zoom, kPanelSize.height * zoom}, panelPlacement(size, zoom));
     bufferSize_ = size;
-    bufferScale_ = scale_;
+    bufferScale_ = scale;
     for (Slot& slot : slots_) slot = {};
     if (trace) std::fprintf(trace, "output %s %dx%d scale %d zoom %d\n", name_.c_str(), size.width, size.height,
-                            scale_, zoom);
+                            scale, zoom);
 }
 
 ShmBuffer* Output::freeBuffer(wl_shm* shm, std::string& error, bool& fresh) {
@@ -179,7 +194,8 @@ bool Output::paintIfDue(const PanelBits& panel, wl_shm* shm, std::FILE* trace, s
     ShmBuffer* buffer = freeBuffer(shm, error, fresh);
     if (!buffer) return error.empty();  // both still held: drawn when one comes back
     painter_->paint(panel, layout_, buffer->pixels(), buffer->stride());
-    wl_surface_set_buffer_scale(surface_, scale_);
+    if (wl_surface_get_version(surface_) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION)
+        wl_surface_set_buffer_scale(surface_, bufferScale_);
     buffer->attachTo(surface_);
     // Both buffers hold the same black: after the first time only the panel changes.
     const Rect damage = fresh ? Rect{0, 0, bufferSize_.width, bufferSize_.height} : layout_.shown;
@@ -197,7 +213,8 @@ bool Output::paintIfDue(const PanelBits& panel, wl_shm* shm, std::FILE* trace, s
 MoveArea Output::areaAt(double x, double y) const {
     const Rect& shown = layout_.shown;
     // Whole buffer pixels: the pixel a fractional position lies in.
-    const auto px = static_cast<int>(std::floor(x * scale_)), py = static_cast<int>(std::floor(y * scale_));
+    const int scale = std::max(bufferScale_, 1);
+    const auto px = static_cast<int>(std::floor(x * scale)), py = static_cast<int>(std::floor(y * scale));
     return shown.contains(px, py) ? MoveArea::Panel : MoveArea::Black;
 }
 

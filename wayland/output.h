@@ -14,7 +14,7 @@
 
 #include "animation/mouse_moves.h"
 #include "animation/panel_pixels.h"
-#include "animation/saver_core.h"
+#include "animation/panel_bits.h"
 #include "gfx/panel_layout.h"
 #include "wayland/shm_buffer.h"
 
@@ -32,6 +32,15 @@ struct Globals {
     zwlr_layer_shell_v1* layerShell = nullptr;  // null: full-screen windows
     xdg_wm_base* wmBase = nullptr;
 };
+
+// The output's size in surface coordinates from its current mode, as a
+// surface covering it would be: divided by its scale, and turned with it
+// when the output is turned a quarter (a rotated output is taller than wide).
+Size logicalOutputSize(Size mode, int scale, std::int32_t transform);
+
+// The scale our buffers can have on a surface of `surfaceVersion`: setting
+// a buffer scale came with version 3 of the compositor's surfaces.
+int bufferScaleFor(std::uint32_t surfaceVersion, int outputScale);
 
 class Output {
 public:
@@ -75,6 +84,7 @@ private:
     std::uint32_t registryName_;
     std::string name_;  // the compositor's, from version 4 on
     int scale_ = 1;
+    std::int32_t transform_ = WL_OUTPUT_TRANSFORM_NORMAL;
     Size mode_{};
     bool described_ = false;
 

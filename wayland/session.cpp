@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "wayland/protocols.h"
@@ -25,6 +26,20 @@ void releaseKeyboard(wl_keyboard* keyboard) {
 }
 
 }  // namespace
+
+// Why the connection ended: a protocol error of ours names the object, else the compositor went away.
+std::string whyBroken(wl_display* display) {
+    const int code = wl_display_get_error(display);
+    if (code == EPROTO) {
+        const wl_interface* interface = nullptr;
+        std::uint32_t id = 0;
+        const std::uint32_t error = wl_display_get_protocol_error(display, &interface, &id);
+        return "Wayland protocol error " + std::to_string(error) + " on " +
+               (interface ? interface->name : "an unknown object") + " " + std::to_string(id);
+    }
+    return "the Wayland compositor went away";
+}
+
 
 // The protocol's events, each a small function that updates the session.
 struct SessionEvents {
@@ -160,17 +175,17 @@ std::unique_ptr<Session> Session::start(wl_display* display, SaverCore& core, st
     // The first round trip brings the globals, the second what they say of themselves.
     for (int trip = 0; trip < 2; ++trip) {
         if (wl_display_roundtrip(display) < 0) {
-            error = "morvelux: the Wayland compositor broke the connection";
+            error = whyBroken(display);
             return nullptr;
         }
     }
     const Globals& g = session->globals_;
     if (!g.compositor || !g.shm) {
-        error = "morvelux: the Wayland compositor offers no shared-memory surfaces";
+        error = "the Wayland compositor offers no shared-memory surfaces";
         return nullptr;
     }
     if (!g.layerShell && !g.wmBase) {
-        error = "morvelux: the Wayland compositor offers neither layer-shell nor xdg-shell surfaces";
+        error = "the Wayland compositor offers neither layer-shell nor xdg-shell surfaces";
         return nullptr;
     }
     if (trace) std::fprintf(trace, "present %s\n", g.layerShell ? "layer-shell" : "xdg-toplevel");
@@ -215,9 +230,7 @@ bool Session::everyOutputClosed() const {
     return anyClosed && !anyLive;
 }
 
-void Session::show() {
-    if (trace_) writeTraceLine(trace_, core_.frameInfo());
-}
+void Session::show() { traceFrame(trace_, core_.frameInfo()); }
 
 void Session::tick() {
     bool composed = false;
@@ -246,10 +259,6 @@ Next Session::update() {
     for (auto& output : outputs_)
         if (!output->paintIfDue(panel_, globals_.shm, trace_, error_)) return Next::Fail;
     return Next::Go;
-}
-
-int Session::sleepMs() const {
-    return core_.activated() ? static_cast<int>(core_.msUntilNextTick()) : -1;
 }
 
 }  // namespace morvelux::wayland

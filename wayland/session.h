@@ -10,11 +10,14 @@
 #include <vector>
 
 #include "animation/saver_core.h"
+#include "frontend/loop.h"
 #include "wayland/output.h"
 
 namespace morvelux::wayland {
 
-enum class Next { Go, End, Fail };
+// Why the connection to the compositor ended, in one line: the protocol
+// error of ours that ended it, or the compositor's going away.
+std::string whyBroken(wl_display* display);
 
 class Session {
 public:
@@ -31,8 +34,6 @@ public:
     // and every output that is due drawn. End when input or the compositor
     // ended the saver; Fail with `error()` set when it cannot go on.
     Next update();
-    // Milliseconds poll() may sleep: until the next tick, or for ever before activation.
-    int sleepMs() const;
     const std::string& error() const { return error_; }
 
 private:

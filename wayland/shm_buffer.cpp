@@ -31,7 +31,7 @@ std::unique_ptr<ShmBuffer> ShmBuffer::create(wl_shm* shm, int width, int height,
     const int fd = anonymousFile(bytes);
     void* memory = fd >= 0 ? mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0) : MAP_FAILED;
     if (memory == MAP_FAILED) {
-        error = std::string("morvelux: no shared memory for a buffer: ") + std::strerror(errno);
+        error = std::string("no shared memory for a buffer: ") + std::strerror(errno);
         if (fd >= 0) close(fd);
         return nullptr;
     }
@@ -39,11 +39,11 @@ std::unique_ptr<ShmBuffer> ShmBuffer::create(wl_shm* shm, int width, int height,
     wl_buffer* buffer = wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, WL_SHM_FORMAT_XRGB8888);
     wl_shm_pool_destroy(pool);
     close(fd);
-    return std::unique_ptr<ShmBuffer>(new ShmBuffer(buffer, static_cast<std::uint32_t*>(memory), bytes, width, height));
+    return std::unique_ptr<ShmBuffer>(new ShmBuffer(buffer, static_cast<std::uint32_t*>(memory), bytes, width));
 }
 
-ShmBuffer::ShmBuffer(wl_buffer* buffer, std::uint32_t* pixels, std::size_t bytes, int width, int height)
-    : buffer_(buffer), pixels_(pixels), bytes_(bytes), width_(width), height_(height) {
+ShmBuffer::ShmBuffer(wl_buffer* buffer, std::uint32_t* pixels, std::size_t bytes, int width)
+    : buffer_(buffer), pixels_(pixels), bytes_(bytes), width_(width) {
     static const wl_buffer_listener listener = {.release = &ShmBuffer::released};
     wl_buffer_add_listener(buffer_, &listener, this);
 }

@@ -18,8 +18,6 @@ public:
     ShmBuffer(const ShmBuffer&) = delete;
     ShmBuffer& operator=(const ShmBuffer&) = delete;
 
-    int width() const { return width_; }
-    int height() const { return height_; }
     std::uint32_t* pixels() { return pixels_; }
     std::size_t stride() const { return static_cast<std::size_t>(width_); }  // in pixels
     bool busy() const { return busy_; }
@@ -28,14 +26,13 @@ public:
     void attachTo(wl_surface* surface);
 
 private:
-    ShmBuffer(wl_buffer* buffer, std::uint32_t* pixels, std::size_t bytes, int width, int height);
+    ShmBuffer(wl_buffer* buffer, std::uint32_t* pixels, std::size_t bytes, int width);
     static void released(void* data, wl_buffer* buffer);
 
     wl_buffer* buffer_;
     std::uint32_t* pixels_;
     std::size_t bytes_;
     int width_;
-    int height_;
     bool busy_ = false;
 };
 

@@ -9,6 +9,7 @@
 
 #include "animation/monotonic_clock.h"
 #include "animation/panel_pixels.h"
+#include "animation/panel_view.h"
 #include "animation/saver_core.h"
 #include "gfx/panel_layout.h"
 #include "gfx/zoom.h"

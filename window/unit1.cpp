@@ -1,6 +1,5 @@
 #include "window/unit1.h"
 
-#include "animation/saver_core.h"
 #include "animation/dimensions.h"
 #include "animation/images/pictures.h"
 #include "animation/motion.h"

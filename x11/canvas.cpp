@@ -2,8 +2,14 @@
 
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
+#include "animation/dimensions.h"
+#include "animation/panel_view.h"
+#include "gfx/zoom.h"
+#include "x11/screen_dpi.h"
 #include "x11/x_errors.h"
 
 namespace morvelux::x11 {
@@ -12,11 +18,13 @@ namespace {
 
 Window createOwnWindow(Display* display, Atom& deleteWindow) {
     const int screen = DefaultScreen(display);
+    const Size screenSize{DisplayWidth(display, screen), DisplayHeight(display, screen)};
+    const int zoom = wholeZoom(screenSize, screenDpi(display, screen), kPanelSize);
     XSetWindowAttributes attributes{};
     attributes.background_pixel = BlackPixel(display, screen);
     const Window window = XCreateWindow(
-        display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(kPanelSize.width),
-        static_cast<unsigned>(kPanelSize.height), 0, CopyFromParent, InputOutput, CopyFromParent,
+        display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(kPanelSize.width * zoom),
+        static_cast<unsigned>(kPanelSize.height * zoom), 0, CopyFromParent, InputOutput, CopyFromParent,
         CWBackPixel, &attributes);
     XStoreName(display, window, "MORVELUX");
     XClassHint hint{const_cast<char*>("morvelux"), const_cast<char*>("Morvelux")};
@@ -47,9 +55,9 @@ unsigned long pixelOf(Display* display, Colormap colormap, unsigned short level,
 
 Canvas::Canvas(Display* display, Window window, bool owned) : display_(display), window_(window), owned_(owned) {}
 
-std::unique_ptr<Canvas> Canvas::open(Display* display, const Destination& destination, std::string& error) {
+std::unique_ptr<Canvas> Canvas::open(Display* display, const Options& options, std::string& error) {
     std::unique_ptr<Canvas> canvas;
-    switch (destination.target) {
+    switch (options.target) {
         case Target::OwnWindow: {
             Atom deleteWindow = None;
             const Window window = createOwnWindow(display, deleteWindow);
@@ -61,7 +69,7 @@ std::unique_ptr<Canvas> Canvas::open(Display* display, const Destination& destin
             canvas.reset(new Canvas(display, DefaultRootWindow(display), false));
             break;
         case Target::Given:
-            canvas.reset(new Canvas(display, destination.window, false));
+            canvas.reset(new Canvas(display, options.window, false));
             break;
     }
     if (!canvas->prepare(error)) return nullptr;
@@ -74,12 +82,12 @@ bool Canvas::prepare(std::string& error) {
     const Status found = XGetWindowAttributes(display_, window_, &attributes);
     if (takeXError(seen) || !found) {
         lost_ = true;
-        error = "morvelux: there is no window " + hex(window_);
+        error = "there is no window " + hex(window_);
         return false;
     }
     if (attributes.c_class == InputOnly) {
         lost_ = true;
-        error = "morvelux: window " + hex(window_) + " cannot be drawn on (input only)";
+        error = "window " + hex(window_) + " cannot be drawn on (input only)";
         return false;
     }
     // A daemon's window keeps its input to itself: only changes of size,
@@ -99,7 +107,7 @@ bool Canvas::prepare(std::string& error) {
     panelGc_ = XCreateGC(display_, window_, GCForeground | GCBackground | GCGraphicsExposures, &values);
     values.foreground = black;
     blackGc_ = XCreateGC(display_, window_, GCForeground | GCGraphicsExposures, &values);
-    image_ = PanelImage::create(display_, kPanelSize.width, kPanelSize.height);
+    dpi_ = screenDpi(display_, screen);
     resize(width_, height_);
     return true;
 }
@@ -118,8 +126,25 @@ bool Canvas::resize(int width, int height) {
     const bool changed = width != width_ || height != height_;
     width_ = width;
     height_ = height;
-    layout_ = layOutPanel({width, height}, kPanelSize, panelPlacement({width, height}));
+    const int zoom = wholeZoom({width, height}, dpi_, kPanelSize);
+    if (zoom != zoom_) {
+        zoom_ = zoom;
+        image_ = PanelImage::create(display_, kPanelSize.width * zoom, kPanelSize.height * zoom);
+    }
+    const Size panel{kPanelSize.width * zoom, kPanelSize.height * zoom};
+    layout_ = layOutPanel({width, height}, panel, panelPlacement({width, height}, zoom));
     return changed;
+}
+
+PanelBits Canvas::enlarged(const PanelBits& panel) {
+    if (zoom_ == 1) return panel;
+    panelCopy_.resize(panel.width, panel.height);
+    const std::size_t rowBytes = std::min(panel.stride, panelCopy_.strideBytes());
+    for (int y = 0; y < panel.height; ++y)
+        std::memcpy(panelCopy_.bytes() + static_cast<std::size_t>(y) * panelCopy_.strideBytes(),
+                    panel.bytes + static_cast<std::size_t>(y) * panel.stride, rowBytes);
+    zoomInto(zoomed_, panelCopy_, {0, 0, panel.width, panel.height}, zoom_);
+    return {zoomed_.bytes(), zoomed_.strideBytes(), zoomed_.width(), zoomed_.height()};
 }
 
 void Canvas::paintAll(const PanelBits& panel) {
@@ -132,7 +157,7 @@ void Canvas::paintAll(const PanelBits& panel) {
 
 void Canvas::present(const PanelBits& panel) {
     if (lost_) return;
-    image_->put(window_, panelGc_, panel, layout_);
+    image_->put(window_, panelGc_, enlarged(panel), layout_);
     XFlush(display_);
 }
 

@@ -1,13 +1,15 @@
 #pragma once
 // The window the saver draws on: its own, the root, or one a daemon gave
 // it. Knows the window's size, keeps the panel centred in it and the rest
-// black, and puts frames there.
+// black, and puts frames there; on a screen of twice the designed density
+// or more the panel is enlarged by a whole number, each pixel a sharp square.
 #include <X11/Xlib.h>
 
 #include <memory>
 #include <string>
 
-#include "animation/saver_core.h"
+#include "animation/panel_bits.h"
+#include "gfx/bitmap1.h"
 #include "gfx/panel_layout.h"
 #include "x11/options.h"
 #include "x11/panel_image.h"
@@ -17,7 +19,7 @@ namespace morvelux::x11 {
 class Canvas {
 public:
     // Nothing, with `error` set, when the window cannot be drawn on.
-    static std::unique_ptr<Canvas> open(Display* display, const Destination& destination, std::string& error);
+    static std::unique_ptr<Canvas> open(Display* display, const Options& options, std::string& error);
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
@@ -42,6 +44,8 @@ public:
 private:
     Canvas(Display* display, Window window, bool owned);
     bool prepare(std::string& error);
+    PanelBits enlarged(const PanelBits& panel);
+
 
     Display* display_;
     Window window_;
@@ -53,6 +57,10 @@ private:
     int height_ = 0;
     GC panelGc_ = nullptr;  // foreground white, background black
     GC blackGc_ = nullptr;
+    int dpi_ = 0;
+    int zoom_ = 0;
+    Bitmap1 panelCopy_;  // the panel as a bitmap, and enlarged, when zoom_ > 1
+    Bitmap1 zoomed_;
     std::unique_ptr<PanelImage> image_;
     PanelLayout layout_;
 };

@@ -1,52 +1,16 @@
 #pragma once
-// The command line, by the conventions of X screen-saver daemons: options
-// start with one dash or two, and the daemon may say where to draw with
-// -window-id, -root or the XSCREENSAVER_WINDOW environment variable.
+// What the X11 front end is told: which display, and which window to draw on.
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 
 namespace morvelux::x11 {
 
-struct Options {
-    std::optional<std::uint32_t> windowId;  // -window-id
-    bool root = false;                      // -root
-    bool ownWindow = false;                 // -window
-    std::string display;                    // -display; empty: $DISPLAY
-    std::string trace;                      // -trace FILE; empty: none
-    bool wayland = false;                   // -wayland: every output of the Wayland compositor
-    bool layerShell = true;                 // -no-layer-shell: full-screen windows there instead
-};
-
-// AddToXScreenSaver: -add-to-xscreensaver, which edits the user's module list.
-enum class Action { Run, Help, Version, AddToXScreenSaver, Fail };
-
-struct ParsedCommandLine {
-    Action action = Action::Run;
-    Options options;
-    std::string error;  // one line, for Fail
-};
-
-ParsedCommandLine parseCommandLine(int argc, const char* const* argv);
-
-// A window id as daemons write it: decimal, or hexadecimal after 0x.
-// Nothing for anything else, for 0, and for values past 32 bits.
-std::optional<std::uint32_t> parseWindowId(std::string_view text);
-
 enum class Target { OwnWindow, Root, Given };
 
-struct Destination {
+struct Options {
+    std::string display;                 // empty: $DISPLAY
     Target target = Target::OwnWindow;
-    std::uint32_t window = 0;  // for Given
+    std::uint32_t window = 0;            // for Given
 };
-
-// Where to draw: -window-id, then -window, then $XSCREENSAVER_WINDOW (null
-// when unset), then -root; with none of them, a window of our own. Nothing,
-// with `error` set, when the variable holds no window id.
-std::optional<Destination> chooseDestination(const Options& options, const char* screenSaverWindow,
-                                             std::string& error);
-
-extern const char* const kUsage;
 
 }  // namespace morvelux::x11

@@ -30,7 +30,6 @@ public:
     static InputWait forThisSystem();
 
     DWORD operator()(DWORD milliseconds);
-    DWORD wakeMask() const { return mask_; }
     bool usesWaitEx() const { return waitEx_ != nullptr; }
 
 private:

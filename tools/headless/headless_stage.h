@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "animation/saver_core.h"
+#include "animation/panel_view.h"
+#include "animation/motion.h"
 
 namespace morvelux::tools {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace morvelux::x11 {
+namespace morvelux {
 
 enum class ListEdit {
     Added,          // `text` is the file with our entry first in the list
@@ -28,4 +28,4 @@ EditedSettings addToModuleList(std::string_view settings);
 // link, its permissions kept), says what it did; the exit code.
 int addToUserModuleList(const char* home);
 
-}  // namespace morvelux::x11
+}  // namespace morvelux

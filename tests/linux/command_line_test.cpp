@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "x11/options.h"
+#include "linux/command_line.h"
 
-namespace morvelux::x11 {
+namespace morvelux {
 namespace {
 
 ParsedCommandLine parse(std::vector<const char*> args) {
@@ -34,7 +34,7 @@ TEST(CommandLine, OneOrTwoDashes) {
     const auto b = parse({"--window-id", "0x20", "--window"});
     EXPECT_EQ(b.options.windowId, 0x20u);
     EXPECT_TRUE(b.options.ownWindow);
-    const auto c = parse({"--wayland", "-no-layer-shell"});
+    const auto c = parse({"--wayland", "-no-layer-shell", "-trace", "t.txt"});
     EXPECT_TRUE(c.options.wayland);
     EXPECT_FALSE(c.options.layerShell);
     EXPECT_FALSE(parse({"-window"}).options.wayland);
@@ -46,8 +46,15 @@ TEST(CommandLine, OneOrTwoDashes) {
 }
 
 TEST(CommandLine, FailuresAreOneLineNamingTheCulprit) {
-    for (const auto& args : std::vector<std::vector<const char*>>{
-             {"-bogus"}, {"stray"}, {"-window-id"}, {"-window-id", "zz"}, {"-root", "-display"}}) {
+    for (const auto& args : std::vector<std::vector<const char*>>{{"-bogus"},
+                                                                  {"stray"},
+                                                                  {"-window-id"},
+                                                                  {"-window-id", "zz"},
+                                                                  {"-root", "-display"},
+                                                                  {"-wayland", "-display"},
+                                                                  {"-wayland", "-root"},
+                                                                  {"-window-id", "5", "-wayland"},
+                                                                  {"-no-layer-shell"}}) {
         const auto parsed = parse(args);
         EXPECT_EQ(parsed.action, Action::Fail);
         EXPECT_EQ(parsed.error.find('\n'), std::string::npos);
@@ -55,30 +62,32 @@ TEST(CommandLine, FailuresAreOneLineNamingTheCulprit) {
     }
 }
 
-Destination destination(std::vector<const char*> args, const char* variable) {
+x11::Options x11Choice(std::vector<const char*> args, const char* variable) {
     std::string error;
-    const auto chosen = chooseDestination(parse(args).options, variable, error);
+    const auto chosen = x11Options(parse(args).options, variable, error);
     EXPECT_TRUE(chosen) << error;
-    return chosen.value_or(Destination{});
+    return chosen.value_or(x11::Options{});
 }
 
-TEST(Destination, ExplicitChoiceThenTheDaemonsWindowThenRoot) {
-    EXPECT_EQ(destination({}, nullptr).target, Target::OwnWindow);
-    EXPECT_EQ(destination({"-root"}, nullptr).target, Target::Root);
-    const auto daemon = destination({"-root"}, "0x1e00005");
+TEST(X11Options, ExplicitChoiceThenTheDaemonsWindowThenRoot) {
+    using x11::Target;
+    EXPECT_EQ(x11Choice({}, nullptr).target, Target::OwnWindow);
+    EXPECT_EQ(x11Choice({"-root"}, nullptr).target, Target::Root);
+    const auto daemon = x11Choice({"-root", "-display", ":3"}, "0x1e00005");
     EXPECT_EQ(daemon.target, Target::Given);
     EXPECT_EQ(daemon.window, 0x1e00005u);
-    EXPECT_EQ(destination({}, "77").window, 77u);
-    EXPECT_EQ(destination({"-window-id", "9"}, "77").window, 9u);
-    EXPECT_EQ(destination({"-window"}, "77").target, Target::OwnWindow);
-    EXPECT_EQ(destination({"-root"}, "").target, Target::Root);  // set but empty: not set
+    EXPECT_EQ(daemon.display, ":3");
+    EXPECT_EQ(x11Choice({}, "77").window, 77u);
+    EXPECT_EQ(x11Choice({"-window-id", "9"}, "77").window, 9u);
+    EXPECT_EQ(x11Choice({"-window"}, "77").target, Target::OwnWindow);
+    EXPECT_EQ(x11Choice({"-root"}, "").target, Target::Root);  // set but empty: not set
 }
 
-TEST(Destination, DaemonsWindowThatIsNoNumber) {
+TEST(X11Options, DaemonsWindowThatIsNoNumber) {
     std::string error;
-    EXPECT_FALSE(chooseDestination(Options{}, "window", error));
+    EXPECT_FALSE(x11Options(Options{}, "window", error));
     EXPECT_NE(error.find("XSCREENSAVER_WINDOW"), std::string::npos);
 }
 
 }  // namespace
-}  // namespace morvelux::x11
+}  // namespace morvelux

@@ -1,4 +1,4 @@
-#include "x11/xscreensaver_list.h"
+#include "linux/xscreensaver_list.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,7 +12,9 @@
 #include <sstream>
 #include <vector>
 
-namespace morvelux::x11 {
+#include "frontend/loop.h"
+
+namespace morvelux {
 
 namespace {
 
@@ -112,11 +114,6 @@ EditedSettings addToModuleList(std::string_view settings) {
 
 namespace {
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "morvelux: %s\n", message.c_str());
-    return 1;
-}
-
 // The new text replaces the file at once: written beside it, then renamed.
 bool replaceFile(const std::string& path, const std::string& text, mode_t mode, std::string& error) {
     const std::string temporary = path + ".morvelux-new";
@@ -125,7 +122,7 @@ bool replaceFile(const std::string& path, const std::string& text, mode_t mode, 
         out << text;
         out.flush();
         if (!out) {
-            error = "cannot write " + temporary;
+            error = "cannot write " + temporary + ": " + std::strerror(errno);
             std::remove(temporary.c_str());
             return false;
         }
@@ -152,7 +149,7 @@ int addToUserModuleList(const char* home) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream settings;
     settings << in.rdbuf();
-    if (!in.is_open() || in.bad()) return fail("cannot read " + path);
+    if (!in.is_open() || in.bad()) return fail("cannot read " + path + ": " + std::strerror(errno));
 
     const EditedSettings edited = addToModuleList(settings.str());
     switch (edited.result) {
@@ -172,4 +169,4 @@ int addToUserModuleList(const char* home) {
     return 0;
 }
 
-}  // namespace morvelux::x11
+}  // namespace morvelux

@@ -1,8 +1,8 @@
-#include "x11/options.h"
+#include "linux/command_line.h"
 
 #include <charconv>
 
-namespace morvelux::x11 {
+namespace morvelux {
 
 const char* const kUsage =
     "usage: morvelux [-window | -root | -window-id ID] [-display DPY] [-trace FILE]\n"
@@ -27,10 +27,10 @@ std::string_view optionName(std::string_view arg) {
     return {};
 }
 
-// "morvelux: <before>'<subject>'<after> (try -help)", built by appending:
+// "<before>'<subject>'<after> (try -help)", built by appending:
 // GCC 12 warns falsely about string concatenation here.
 ParsedCommandLine failure(std::string_view before, std::string_view subject, std::string_view after) {
-    std::string message = "morvelux: ";
+    std::string message;
     message.append(before).append(1, '\'').append(subject).append(1, '\'').append(after).append(" (try -help)");
     return {Action::Fail, {}, std::move(message)};
 }
@@ -40,13 +40,14 @@ struct Switch {
     std::string_view name;
     bool Options::*field;
     bool value;
+    bool x11Only;
 };
 
 constexpr Switch kSwitches[] = {
-    {"root", &Options::root, true},
-    {"window", &Options::ownWindow, true},
-    {"wayland", &Options::wayland, true},
-    {"no-layer-shell", &Options::layerShell, false},
+    {"root", &Options::root, true, true},
+    {"window", &Options::ownWindow, true, true},
+    {"wayland", &Options::wayland, true, false},
+    {"no-layer-shell", &Options::layerShell, false, false},
 };
 
 const Switch* findSwitch(std::string_view name) {
@@ -56,6 +57,14 @@ const Switch* findSwitch(std::string_view name) {
 }
 
 bool takesValue(std::string_view name) { return name == "window-id" || name == "display" || name == "trace"; }
+
+// Options that only one front end understands, refused with the other.
+ParsedCommandLine checkFrontEnd(const ParsedCommandLine& parsed, std::string_view x11Only) {
+    const Options& o = parsed.options;
+    if (o.wayland && !x11Only.empty()) return failure("", x11Only, " is for X11, not with -wayland");
+    if (!o.wayland && !o.layerShell) return failure("", "-no-layer-shell", " goes with -wayland");
+    return parsed;
+}
 
 }  // namespace
 
@@ -73,6 +82,7 @@ std::optional<std::uint32_t> parseWindowId(std::string_view text) {
 
 ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
     ParsedCommandLine parsed;
+    std::string_view x11Only;  // the last option given that only X11 understands
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         const std::string_view name = optionName(arg);
@@ -81,10 +91,12 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
         if (name == "add-to-xscreensaver") return {Action::AddToXScreenSaver, {}, {}};
         if (const Switch* option = findSwitch(name)) {
             parsed.options.*option->field = option->value;
+            if (option->x11Only) x11Only = arg;
             continue;
         }
         if (!takesValue(name)) return failure("unknown option ", arg, "");
         if (i + 1 >= argc) return failure("option ", arg, " needs a value");
+        if (name != "trace") x11Only = arg;
         const std::string_view value = argv[++i];
         if (name == "display") {
             parsed.options.display = value;
@@ -95,23 +107,28 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
             if (!parsed.options.windowId) return failure("", value, " is not a window id");
         }
     }
-    return parsed;
+    return checkFrontEnd(parsed, x11Only);
 }
 
-std::optional<Destination> chooseDestination(const Options& options, const char* screenSaverWindow,
-                                             std::string& error) {
-    if (options.windowId) return Destination{Target::Given, *options.windowId};
-    if (options.ownWindow) return Destination{Target::OwnWindow, 0};
-    if (screenSaverWindow && *screenSaverWindow) {
+std::optional<x11::Options> x11Options(const Options& options, const char* screenSaverWindow, std::string& error) {
+    x11::Options chosen{options.display, x11::Target::OwnWindow, 0};
+    if (options.windowId) {
+        chosen.target = x11::Target::Given;
+        chosen.window = *options.windowId;
+    } else if (options.ownWindow) {
+        chosen.target = x11::Target::OwnWindow;
+    } else if (screenSaverWindow && *screenSaverWindow) {
         const auto id = parseWindowId(screenSaverWindow);
         if (!id) {
-            error = "morvelux: XSCREENSAVER_WINDOW holds no window id: '" + std::string(screenSaverWindow) + "'";
+            error = "XSCREENSAVER_WINDOW holds no window id: '" + std::string(screenSaverWindow) + "'";
             return std::nullopt;
         }
-        return Destination{Target::Given, *id};
+        chosen.target = x11::Target::Given;
+        chosen.window = *id;
+    } else if (options.root) {
+        chosen.target = x11::Target::Root;
     }
-    if (options.root) return Destination{Target::Root, 0};
-    return Destination{Target::OwnWindow, 0};
+    return chosen;
 }
 
-}  // namespace morvelux::x11
+}  // namespace morvelux

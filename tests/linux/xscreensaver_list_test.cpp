@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "x11/xscreensaver_list.h"
+#include "linux/xscreensaver_list.h"
 
-namespace morvelux::x11 {
+namespace morvelux {
 namespace {
 
 // As xscreensaver-settings writes the file (shortened).
@@ -60,4 +60,4 @@ TEST(ModuleList, NoListNoEdit) {
 }
 
 }  // namespace
-}  // namespace morvelux::x11
+}  // namespace morvelux

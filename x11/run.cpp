@@ -1,4 +1,4 @@
-#include "x11/saver_loop.h"
+#include "x11/run.h"
 
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>
@@ -6,24 +6,25 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
 
+#include "x11/canvas.h"
 #include "x11/x_errors.h"
 
 namespace morvelux::x11 {
 
 namespace {
 
-enum class Next { Go, End, Fail };
-
 class SaverLoop {
 public:
-    SaverLoop(Display* display, Canvas& canvas, SaverCore& animation, std::FILE* trace)
-        : display_(display), canvas_(canvas), animation_(animation), trace_(trace) {}
+    SaverLoop(Display* display, Canvas& canvas, SaverCore& core, std::FILE* trace)
+        : display_(display), canvas_(canvas), core_(core), trace_(trace) {}
 
     Next handle(XEvent& event);
     Next checkErrors();
     void tick();
-    int sleepMs() { return animation_.activated() ? static_cast<int>(animation_.msUntilNextTick()) : -1; }
 
 private:
     Next handleKey(XKeyEvent& key, bool pressed);
@@ -32,7 +33,7 @@ private:
 
     Display* display_;
     Canvas& canvas_;
-    SaverCore& animation_;
+    SaverCore& core_;
     std::FILE* trace_;
 };
 
@@ -42,14 +43,14 @@ Next SaverLoop::handle(XEvent& event) {
         case Expose:
             if (!ours) break;
             canvas_.shown();
-            if (event.xexpose.count == 0) canvas_.paintAll(animation_.panel());
+            if (event.xexpose.count == 0) canvas_.paintAll(core_.panel());
             break;
         case VisibilityNotify:
             if (ours) canvas_.shown();
             break;
         case ConfigureNotify:
             if (ours && canvas_.resize(event.xconfigure.width, event.xconfigure.height))
-                canvas_.paintAll(animation_.panel());
+                canvas_.paintAll(core_.panel());
             break;
         case MapNotify:
             if (ours) canvas_.shown();
@@ -76,7 +77,7 @@ Next SaverLoop::handle(XEvent& event) {
 Next SaverLoop::handleKey(XKeyEvent& key, bool pressed) {
     const KeySym sym = XLookupKeysym(&key, 0);
     if (pressed && (sym == XK_Escape || sym == XK_q)) return Next::End;
-    if (sym == XK_space) pressed ? animation_.pause() : animation_.resume();
+    if (sym == XK_space) pressed ? core_.pause() : core_.resume();
     return Next::Go;
 }
 
@@ -87,45 +88,45 @@ Next SaverLoop::checkErrors() {
         canvas_.lost();
         return Next::End;
     }
-    std::fprintf(stderr, "morvelux: X error: %s (request %d)\n", error.text.c_str(), error.request);
+    complain("X error: " + error.text + " (request " + std::to_string(error.request) + ")");
     return Next::Fail;
 }
 
 void SaverLoop::activate() {
-    animation_.activate();
-    canvas_.paintAll(animation_.panel());
+    core_.activate();
+    canvas_.paintAll(core_.panel());
     XSync(display_, False);
 }
 
 void SaverLoop::tick() {
-    if (!animation_.activated()) {
+    if (!core_.activated()) {
         if (canvas_.viewable()) {
             activate();
             show();
         }
         return;
     }
-    if (animation_.advance()) {
-        canvas_.present(animation_.panel());
+    if (core_.advance()) {
+        canvas_.present(core_.panel());
         show();
     }
 }
 
-void SaverLoop::show() {
-    if (trace_) writeTraceLine(trace_, animation_.frameInfo());
+void SaverLoop::show() { traceFrame(trace_, core_.frameInfo()); }
+
+struct CloseDisplay {
+    void operator()(Display* display) const { XCloseDisplay(display); }
+};
+
+std::string whyNoDisplay(const char* name) {
+    const std::string shown = XDisplayName(name);
+    return "cannot open the X display " + (shown.empty() ? "(DISPLAY is not set)" : shown);
 }
 
-bool drainWakePipe(int fd) {
-    char buffer[16];
-    return read(fd, buffer, sizeof buffer) > 0;
-}
-
-}  // namespace
-
-int runSaver(Display* display, Canvas& canvas, SaverCore& animation, int wakeFd, std::FILE* trace) {
+int runLoop(Display* display, Canvas& canvas, SaverCore& core, const LoopContext& context) {
     XkbSetDetectableAutoRepeat(display, True, nullptr);  // a held Space sends no releases until let go
-    SaverLoop loop(display, canvas, animation, trace);
-    if (trace) std::fprintf(trace, "present %s\n", canvas.sharedMemory() ? "shm" : "putimage");
+    SaverLoop loop(display, canvas, core, context.trace);
+    if (context.trace) std::fprintf(context.trace, "present %s\n", canvas.sharedMemory() ? "shm" : "putimage");
     for (;;) {
         while (XPending(display)) {
             XEvent event;
@@ -136,12 +137,25 @@ int runSaver(Display* display, Canvas& canvas, SaverCore& animation, int wakeFd,
         if (const Next next = loop.checkErrors(); next != Next::Go) return next == Next::End ? 0 : 1;
         if (XEventsQueued(display, QueuedAfterFlush) > 0) continue;
 
-        pollfd fds[] = {{ConnectionNumber(display), POLLIN, 0}, {wakeFd, POLLIN, 0}};
-        const int ready = poll(fds, 2, loop.sleepMs());
-        if (ready < 0 && errno != EINTR) return 1;
-        if (fds[1].revents && drainWakePipe(wakeFd)) return 0;
-        if (fds[0].revents & (POLLHUP | POLLERR)) return 1;
+        pollfd fds[] = {{ConnectionNumber(display), POLLIN, 0}, {context.wakeFd, POLLIN, 0}};
+        if (poll(fds, 2, sleepMs(core)) < 0 && errno != EINTR)
+            return fail(std::string("cannot wait for X events: ") + std::strerror(errno));
+        if (fds[1].revents && drainWake(context.wakeFd)) return 0;
+        if (fds[0].revents & (POLLHUP | POLLERR)) return fail("lost the connection to the X display");
     }
+}
+
+}  // namespace
+
+int run(SaverCore& core, const LoopContext& context, const Options& options) {
+    const char* name = options.display.empty() ? nullptr : options.display.c_str();
+    const std::unique_ptr<Display, CloseDisplay> display(XOpenDisplay(name));
+    if (!display) return fail(whyNoDisplay(name));
+    collectXErrors();
+    std::string error;
+    auto canvas = Canvas::open(display.get(), options, error);
+    if (!canvas) return fail(error);
+    return runLoop(display.get(), *canvas, core, context);
 }
 
 }  // namespace morvelux::x11

@@ -1,4 +1,4 @@
-#include "wayland/saver_loop.h"
+#include "wayland/run.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -20,46 +20,22 @@ struct Disconnect {
     void operator()(wl_display* display) const { wl_display_disconnect(display); }
 };
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "%s\n", message.c_str());
-    return 1;
-}
-
 std::string whyNoCompositor() {
     const char* name = std::getenv("WAYLAND_DISPLAY");
-    if (!name || !*name) return "morvelux: cannot reach a Wayland compositor (WAYLAND_DISPLAY is not set)";
+    if (!name || !*name) return "cannot reach a Wayland compositor (WAYLAND_DISPLAY is not set)";
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (*name != '/' && (!runtime || !*runtime))
-        return "morvelux: cannot reach a Wayland compositor (XDG_RUNTIME_DIR is not set)";
-    return std::string("morvelux: cannot reach the Wayland compositor at ") + name;
+        return "cannot reach a Wayland compositor (XDG_RUNTIME_DIR is not set)";
+    return std::string("cannot reach the Wayland compositor at ") + name;
 }
 
 // The library's own messages would come beside ours, which say what matters.
 void quiet(const char*, va_list) {}
 
-// Why the connection ended: a protocol error of ours names the object, else the compositor went away.
-std::string whyBroken(wl_display* display) {
-    const int code = wl_display_get_error(display);
-    if (code == EPROTO) {
-        const wl_interface* interface = nullptr;
-        std::uint32_t id = 0;
-        const std::uint32_t error = wl_display_get_protocol_error(display, &interface, &id);
-        return "morvelux: Wayland protocol error " + std::to_string(error) + " on " +
-               (interface ? interface->name : "an unknown object") + " " + std::to_string(id);
-    }
-    return "morvelux: the Wayland compositor went away";
-}
-
-bool drainWakePipe(int fd) {
-    char buffer[16];
-    return read(fd, buffer, sizeof buffer) > 0;
-}
-
 enum class Woke { Events, Signal, Broken };
 
 // Reads the compositor's events into the queue when they come before the
 // next tick is due or a signal arrives.
-
 Woke waitForEvents(wl_display* display, int wakeFd, int timeoutMs) {
     if (wl_display_prepare_read(display) != 0) return Woke::Events;  // queued already: the caller dispatches
     if (wl_display_flush(display) < 0 && errno != EAGAIN) {
@@ -71,29 +47,29 @@ Woke waitForEvents(wl_display* display, int wakeFd, int timeoutMs) {
     if (ready <= 0 || !(fds[0].revents & POLLIN)) {
         wl_display_cancel_read(display);
         if (ready < 0 && errno != EINTR) return Woke::Broken;
-        if (fds[1].revents && drainWakePipe(wakeFd)) return Woke::Signal;
+        if (fds[1].revents && drainWake(wakeFd)) return Woke::Signal;
         return fds[0].revents & (POLLHUP | POLLERR) ? Woke::Broken : Woke::Events;
     }
     if (wl_display_read_events(display) < 0) return Woke::Broken;
-    if (fds[1].revents && drainWakePipe(wakeFd)) return Woke::Signal;
+    if (fds[1].revents && drainWake(wakeFd)) return Woke::Signal;
     return Woke::Events;
 }
 
 }  // namespace
 
-int runSaver(SaverCore& core, int wakeFd, std::FILE* trace, bool layerShell) {
+int run(SaverCore& core, const LoopContext& context, const Options& options) {
     wl_log_set_handler_client(quiet);
     const std::unique_ptr<wl_display, Disconnect> display(wl_display_connect(nullptr));
     if (!display) return fail(whyNoCompositor());
     std::string error;
-    auto session = Session::start(display.get(), core, trace, layerShell, error);
+    auto session = Session::start(display.get(), core, context.trace, options.layerShell, error);
     if (!session) return fail(error);
     for (;;) {
         if (wl_display_dispatch_pending(display.get()) < 0) return fail(whyBroken(display.get()));
         const Next next = session->update();
         if (next == Next::Fail) return fail(session->error());
         if (next == Next::End) break;
-        const Woke woke = waitForEvents(display.get(), wakeFd, session->sleepMs());
+        const Woke woke = waitForEvents(display.get(), context.wakeFd, sleepMs(core));
         if (woke == Woke::Signal) break;
         if (woke == Woke::Broken) return fail(whyBroken(display.get()));
     }

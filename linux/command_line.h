@@ -1,0 +1,48 @@
+#pragma once
+// The command line, by the conventions of X screen-saver daemons: options
+// start with one dash or two, and the daemon may say where to draw with
+// -window-id, -root or the XSCREENSAVER_WINDOW environment variable. With
+// -wayland the saver covers every output of a Wayland compositor instead.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "x11/options.h"
+
+namespace morvelux {
+
+struct Options {
+    std::optional<std::uint32_t> windowId;  // -window-id
+    bool root = false;                      // -root
+    bool ownWindow = false;                 // -window
+    std::string display;                    // -display; empty: $DISPLAY
+    std::string trace;                      // -trace FILE; empty: none
+    bool wayland = false;                   // -wayland: every output of the Wayland compositor
+    bool layerShell = true;                 // -no-layer-shell: full-screen windows there instead
+};
+
+// AddToXScreenSaver: -add-to-xscreensaver, which edits the user's module list.
+enum class Action { Run, Help, Version, AddToXScreenSaver, Fail };
+
+struct ParsedCommandLine {
+    Action action = Action::Run;
+    Options options;
+    std::string error;  // one line, for Fail, without the program's name
+};
+
+ParsedCommandLine parseCommandLine(int argc, const char* const* argv);
+
+// A window id as daemons write it: decimal, or hexadecimal after 0x.
+// Nothing for anything else, for 0, and for values past 32 bits.
+std::optional<std::uint32_t> parseWindowId(std::string_view text);
+
+// What the X11 front end is told: -window-id, then -window, then
+// $XSCREENSAVER_WINDOW (null when unset), then -root; with none of them, a
+// window of its own. Nothing, with `error` set, when the variable holds no
+// window id.
+std::optional<x11::Options> x11Options(const Options& options, const char* screenSaverWindow, std::string& error);
+
+extern const char* const kUsage;
+
+}  // namespace morvelux
