@@ -21,7 +21,7 @@ import dbus
 import dbus.service
 from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
-from virtual_pointer import FakeInput
+from wire_clients import FakeInput
 
 MUTTER_CAST = "org.gnome.Mutter.ScreenCast"
 MUTTER_DESKTOP = "org.gnome.Mutter.RemoteDesktop"

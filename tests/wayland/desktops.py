@@ -124,6 +124,18 @@ class Desktop:
             raise AssertionError("%s: %s" % (request, " ".join(answer) or "desktop_bus.py ended"))
         return answer[1:]
 
+    def layout_name(self, laid_out, output):
+        """What morvelux calls `output` among the outputs it `laid_out`."""
+        return output
+
+    def show_plain_window(self, colour):
+        """An ordinary full-screen window of `colour` (0xRRGGBB) on the first
+        output; returns a reader of whether it has the keyboard focus."""
+        log = self.folder / "plain_window.log"
+        self.spawn("plain_window", ["python3", str(HERE / "wire_clients.py"), "%06x" % colour])
+        self.wait_for(lambda: "shown" in log.read_text(), "the plain window", 10)
+        return lambda: [line for line in log.read_text().splitlines() if "focus" in line][-1:] == ["focus"]
+
     def press_key(self, code=KEY_A):
         self.start_input()
         self.ask("key %d" % code)
@@ -216,6 +228,11 @@ class Mutter(Desktop):
 
     def output_names(self):
         return list(self.names)
+
+    def layout_name(self, laid_out, output):
+        # Mutter 43 names no outputs to clients: they are told apart by size.
+        size = self.sizes[self.names.index(output)]
+        return next(name for name, layout in laid_out.items() if layout[:2] == size)
 
     def screenshot(self, output):
         path = self.folder / ("shot-%s.png" % output)

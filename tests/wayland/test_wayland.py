@@ -8,7 +8,7 @@ import subprocess
 import time
 
 import wayland_harness as h
-from virtual_pointer import VirtualPointer
+from wire_clients import VirtualPointer
 from wayland_harness import x
 
 

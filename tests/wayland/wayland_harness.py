@@ -111,6 +111,10 @@ class Sway(Desktop):
         # wtype waits a little before typing, so that clients have the new keyboard by then.
         self.run("wtype", "-s", "300", {KEY_A: "a"}[code])
 
+    def make_input_devices(self):
+        # wtype's keyboard lasts as long as it runs; a Shift tap is input all the same.
+        self.run("wtype", "-M", "shift", "-m", "shift")
+
 
 class Morvelux(x.Morvelux):
     """morvelux -wayland, run as the test user; trace and output in the folder."""
@@ -165,13 +169,13 @@ class WaylandTestCase(unittest.TestCase):
         self.running.append(m)
         return m
 
-    def shows_frame(self, morvelux, output, attempts=3, laid_out=None):
+    def shows_frame(self, morvelux, output, attempts=3):
         """Takes a picture of `output` and finds the reported frame it equals,
-        at the size and zoom morvelux laid the output out with (under the
-        name `laid_out` where the compositor names no outputs). A picture
+        at the size and zoom morvelux laid the output out with. A picture
         may come from a moment the trace does not bracket on a busy machine:
         a few are taken before it fails with the last miss."""
-        width, height, _, zoom = morvelux.outputs()[laid_out or output]
+        laid_out = morvelux.outputs()
+        width, height, _, zoom = laid_out[self.desktop.layout_name(laid_out, output)]
         for _ in range(attempts):
             before = morvelux.frames()
             taken = self.picture(morvelux, output)
