@@ -19,6 +19,10 @@ void countOne(TSaverState& state) {
     state.MouseMoveCount = next >= kCountCeiling ? kCountAfterCeiling : static_cast<std::int32_t>(next);
 }
 
+// Whether more than `period` has passed from `since` to `now` on the 32-bit
+// clock: the difference is taken modulo 2^32, so it holds across the wrap.
+bool morePassedThan(Millis since, Millis now, Millis period) { return static_cast<Millis>(now - since) > period; }
+
 }  // namespace
 
 bool countMouseMove(TSaverState& state, Millis now, MoveArea area) {
@@ -26,8 +30,8 @@ bool countMouseMove(TSaverState& state, Millis now, MoveArea area) {
         countOne(state);
         return state.MouseMoveCount > kMovesOverBorder;
     }
-    if (now > static_cast<Millis>(state.LastMouseMoveAt + kMoveRestartAfter)) state.MouseMoveCount = 0;
-    if (now > static_cast<Millis>(state.ActivatedAt + kMoveGracePeriod)) countOne(state);
+    if (morePassedThan(state.LastMouseMoveAt, now, kMoveRestartAfter)) state.MouseMoveCount = 0;
+    if (morePassedThan(state.ActivatedAt, now, kMoveGracePeriod)) countOne(state);
     state.LastMouseMoveAt = now;
     return state.MouseMoveCount > kMovesOverPicture;
 }

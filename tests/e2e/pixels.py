@@ -70,6 +70,28 @@ class Image:
         return (min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
 
 
+def expected_screen(panel, size, zoom=1):
+    """A screen of `size` as a front end should show `panel` (an Image of
+    the panel) at `zoom`: black, each panel pixel a zoom x zoom block, centred
+    with halves rounded to even (as Python's round does) and cropped equally
+    where it does not fit."""
+    width, height = size
+    pw, ph = panel.width * zoom, panel.height * zoom
+    px, py = round((width - pw) / 2), round((height - ph) / 2)
+    left, right = max(px, 0), min(px + pw, width)
+    black = bytes(width * 3)
+    rows = []
+    for y in range(height):
+        if not 0 <= y - py < ph:
+            rows.append(black)
+            continue
+        row = panel.row((y - py) // zoom)
+        if zoom > 1:
+            row = b"".join(row[i:i + 3] * zoom for i in range(0, len(row), 3))
+        rows.append(black[:left * 3] + row[(left - px) * 3:(right - px) * 3] + black[:(width - right) * 3])
+    return Image(width, height, b"".join(rows))
+
+
 def near(rgb, tolerance=0):
     """A predicate: the pixel is within tolerance of rgb in every channel."""
     r, g, b = rgb

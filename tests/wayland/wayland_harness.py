@@ -1,10 +1,10 @@
-"""Runs morvelux -wayland under a private headless sway and checks what each
-output shows against the frames morvelux-render composes for the same tick.
+"""Runs morvelux -wayland under a private headless desktop (sway here, KWin
+and Mutter in desktops) and checks what each output shows against the
+frames morvelux-render composes for the same tick.
 
-sway refuses to run as root: when the tests run as root, sway, morvelux and
-the clients that talk to sway (swaymsg, grim, wtype) run as an unprivileged
-user of their own, made once, with a private runtime folder. The trace, the
-reference frames and the comparison are the X11 tests' (x11_harness).
+The desktop, morvelux and the clients that talk to them run as the test
+user of desktops. The trace, the reference frames and the comparison are
+the X11 tests' (x11_harness).
 """
 import json
 import os
@@ -20,28 +20,6 @@ from desktops import KEY_A, Desktop, read_ppm, skip, x  # noqa: F401 (the tests'
 from x11_harness import pixels, wait_until  # noqa: F401
 
 BUILD = x.BUILD
-
-
-def zoomed_window(reference, size, tick, title, zoom):
-    """An output of `size` as morvelux should show this tick at `zoom`:
-    black, the panel's pixels as zoom x zoom blocks, centred and cropped."""
-    if zoom == 1:
-        return reference.window(size, tick, title)
-    width, height = size
-    pw, ph = x.PANEL[0] * zoom, x.PANEL[1] * zoom
-    px, py = round((width - pw) / 2), round((height - ph) / 2)
-    panel = reference.panel(tick, title)
-    left, right = max(px, 0), min(px + pw, width)
-    black = bytes(width * 3)
-    data = bytearray()
-    for y in range(height):
-        if not 0 <= y - py < ph:
-            data += black
-            continue
-        row = panel.row((y - py) // zoom)
-        wide = b"".join(row[i:i + 3] * zoom for i in range(0, len(row), 3))
-        data += black[:left * 3] + wide[(left - px) * 3:(right - px) * 3] + black[:(width - right) * 3]
-    return pixels.Image(width, height, data)
 
 
 class Sway(Desktop):
@@ -142,7 +120,7 @@ class Morvelux(x.Morvelux):
             return next(int(line.split()[1]) for line in f if line.startswith("VmRSS:"))
 
 
-class WaylandTestCase(unittest.TestCase):
+class WaylandTestCase(x.EndsCleanly, unittest.TestCase):
     """Each test gets a headless desktop of its own: by default a sway with
     OUTPUTS outputs set up by CONFIG."""
 
@@ -189,7 +167,7 @@ class WaylandTestCase(unittest.TestCase):
             tried = []
             for frame in candidates:
                 for title in x.title_choices(frame):
-                    expected = zoomed_window(self.reference, (width, height), frame.tick, title, zoom)
+                    expected = self.reference.window((width, height), frame.tick, title, zoom)
                     if expected.data == shot.data:
                         return x.Frame(frame.tick, frame.at, title)
                     tried.append((frame, title, expected))
@@ -212,10 +190,6 @@ class WaylandTestCase(unittest.TestCase):
         if not wait_until(lambda: set(names) <= set(morvelux.outputs()) or morvelux.proc.poll() is not None,
                           timeout):
             raise AssertionError("morvelux laid out %s, not %s" % (sorted(morvelux.outputs()), sorted(names)))
-
-    def assert_ended_cleanly(self, morvelux, code):
-        self.assertEqual(code, 0, "exit code; stderr: %s" % morvelux.errors())
-        self.assertEqual(morvelux.errors(), "", "morvelux printed errors")
 
 
 def main():

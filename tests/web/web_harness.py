@@ -3,6 +3,7 @@ by Python's own HTTP server, and drives it through the DevTools protocol
 (--remote-debugging-pipe). Screenshots are compared with the native
 morvelux-render's frame at the tick the page reports."""
 import base64
+import fcntl
 import functools
 import http.server
 import json
@@ -24,11 +25,11 @@ from wine_harness import wait_until  # noqa: E402
 
 SITE = Path(os.environ.get("MORVELUX_SITE", HERE.parents[1] / "build" / "web" / "site"))
 RENDER = Path(os.environ.get("MORVELUX_RENDER", HERE.parents[1] / "build" / "native" / "morvelux-render"))
-PANEL = (1024, 768)
 
 
 def serve(folder):
-    """An HTTP server of `folder` on a free port of 127.0.0.1, in a thread."""
+    """An HTTP server of `folder` on a free port of 127.0.0.1, in a thread
+    (symbolic links followed)."""
     class Quiet(http.server.SimpleHTTPRequestHandler):
         def log_message(self, *args):
             pass
@@ -45,10 +46,16 @@ class Browser:
     def __init__(self, folder, scale=None):
         commands, self.commands = os.pipe()
         self.answers, answers = os.pipe()
+        # The child's ends go above 4, so that making them its 3 and 4 cannot overwrite one with the
+        # other (bash, unlike dash, takes such numbers).
+        low = (commands, answers)
+        commands, answers = (fcntl.fcntl(fd, fcntl.F_DUPFD, 10) for fd in low)
+        for fd in low:
+            os.close(fd)
         args = ["chromium", "--headless=new", "--no-sandbox", "--remote-debugging-pipe", "--hide-scrollbars",
                 "--no-first-run", "--user-data-dir=%s" % Path(folder, "profile"), "--window-size=1600,1200",
                 *(["--force-device-scale-factor=%g" % scale] if scale else []), "about:blank"]
-        self.proc = subprocess.Popen(["sh", "-c", 'exec 3<&%d 4>&%d; exec "$@"' % (commands, answers), "sh", *args],
+        self.proc = subprocess.Popen(["bash", "-c", 'exec 3<&%d 4>&%d; exec "$@"' % (commands, answers), "bash", *args],
                                      pass_fds=(commands, answers), stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(commands)
@@ -57,6 +64,9 @@ class Browser:
         page = wait_until(lambda: [t for t in self.send("Target.getTargets")["targetInfos"] if t["type"] == "page"], 10)
         self.target = page[0]["targetId"]
         self.session = self.send("Target.attachToTarget", {"targetId": self.target, "flatten": True})["sessionId"]
+        # As a user allows it; the page asks only while it moves full screen.
+        self.send("Browser.setPermission", {"permission": {"name": "screen-wake-lock"}, "setting": "granted"},
+                  browser=True)
 
     def send(self, method, params=None, browser=False, timeout=30):
         """A command to the page (or to the browser) and its result."""
@@ -81,10 +91,10 @@ class Browser:
                     raise RuntimeError("%s: %s" % (method, answer["error"]))
                 return answer["result"]
 
-    def open(self, url, size, before_load=None, media=(), hidden=False):
+    def open(self, url, size, before_load=None, media=(), hidden=False, ready="!!window.morvelux"):
         """Opens `url` in a page of `size` CSS pixels (its window minimised
         when `hidden`), `before_load` run before the page's own scripts, and
-        waits for the saver to start."""
+        waits until `ready` holds (by default: the saver started)."""
         self.send("Emulation.setDeviceMetricsOverride", {"width": size[0], "height": size[1],
                                                          "deviceScaleFactor": 0, "mobile": False})
         self.send("Emulation.setEmulatedMedia", {"features": [{"name": n, "value": v} for n, v in media]})
@@ -94,11 +104,16 @@ class Browser:
         if before_load:
             self.send("Page.addScriptToEvaluateOnNewDocument", {"source": before_load})
         self.send("Page.navigate", {"url": url})
-        if not wait_until(lambda: self.evaluate("!!window.morvelux"), 15):
-            raise RuntimeError("the saver did not start on %s" % url)
+        self.wait_for(ready, url)
 
-    def evaluate(self, expression):
-        result = self.send("Runtime.evaluate", {"expression": expression, "returnByValue": True})
+    def wait_for(self, ready, url):
+        if not wait_until(lambda: self.evaluate(ready), 15):
+            raise RuntimeError("%s did not come true on %s" % (ready, url))
+
+    def evaluate(self, expression, wait=False):
+        """The value of `expression`; with `wait`, of the promise it gives."""
+        result = self.send("Runtime.evaluate", {"expression": expression, "returnByValue": True,
+                                                "awaitPromise": wait})
         if "exceptionDetails" in result:
             raise RuntimeError("%s: %s" % (expression, result["exceptionDetails"]))
         return result["result"].get("value")
@@ -106,10 +121,10 @@ class Browser:
     def frame(self):
         return self.evaluate("window.morvelux.frame()")
 
-    def key(self, kind, key, code, keycode):
-        """keyDown or keyUp of a key, as the keyboard sends it."""
+    def key(self, kind, key, code, keycode, repeat=False):
+        """keyDown or keyUp of a key, as the keyboard sends it (`repeat`: as a held key repeats)."""
         text = {"text": key} if kind == "keyDown" and len(key) == 1 else {}
-        self.send("Input.dispatchKeyEvent", {"type": kind, "key": key, "code": code,
+        self.send("Input.dispatchKeyEvent", {"type": kind, "key": key, "code": code, "autoRepeat": repeat,
                                              "windowsVirtualKeyCode": keycode, **text})
 
     def set_window_state(self, state):
@@ -123,6 +138,8 @@ class Browser:
         return read_picture(path)
 
     def close(self):
+        if self.proc.returncode is not None:
+            return
         try:
             self.send("Browser.close", browser=True, timeout=5)
             self.proc.wait(10)
@@ -140,24 +157,6 @@ def read_picture(path):
     return pixels.Image(*map(int, size.stdout.split()), raw)
 
 
-def expected_page(panel, size, zoom):
-    """Black, with `panel` enlarged `zoom` times and centred (halves rounded
-    to even), cropped equally where it does not fit."""
-    width, height = size
-    px, py = (round((s - p * zoom) / 2) for s, p in zip(size, PANEL))
-    left, right = max(px, 0), min(px + PANEL[0] * zoom, width)
-    black = bytes(width * 3)
-    rows = []
-    for y in range(height):
-        if not 0 <= y - py < PANEL[1] * zoom:
-            rows.append(black)
-            continue
-        row = panel.row((y - py) // zoom)
-        row = b"".join(row[i:i + 3] * zoom for i in range(0, len(row), 3)) if zoom > 1 else row
-        rows.append(black[:left * 3] + row[(left - px) * 3:(right - px) * 3] + black[:(width - right) * 3])
-    return pixels.Image(width, height, b"".join(rows))
-
-
 class PageTestCase(unittest.TestCase):
     """The site on a port of its own, a folder, and a browser whose page is
     SIZE CSS pixels at device pixel ratio SCALE."""
@@ -171,16 +170,25 @@ class PageTestCase(unittest.TestCase):
                 self.fail("%s is missing: build the %s preset" % (needed, preset))
         self.folder = Path(tempfile.mkdtemp(prefix="morvelux-web-"))
         self.addCleanup(shutil.rmtree, self.folder, True)
-        server = serve(SITE)
-        self.addCleanup(server.server_close)
-        self.addCleanup(server.shutdown)
-        self.url = "http://127.0.0.1:%d/" % server.server_address[1]
+        self.url = self.serve_site(SITE)
 
-    def start_browser(self, before_load=None, media=(), hidden=False):
+    def serve_site(self, site, sub_path=""):
+        """`site` served from its own port at `sub_path` (a folder, "a/b/"); its address."""
+        root = site
+        if sub_path:
+            root = Path(tempfile.mkdtemp(prefix="www-", dir=self.folder))
+            (root / sub_path).parent.mkdir(parents=True, exist_ok=True)
+            (root / sub_path).symlink_to(site.resolve(), target_is_directory=True)
+        self.server = serve(root)
+        self.addCleanup(self.server.server_close)
+        self.addCleanup(self.server.shutdown)
+        return "http://127.0.0.1:%d/%s" % (self.server.server_address[1], sub_path)
+
+    def start_browser(self, before_load=None, media=(), hidden=False, ready="!!window.morvelux"):
         """The site open in a new browser (see Browser.open)."""
-        self.browser = Browser(self.folder, self.SCALE)
+        self.browser = Browser(tempfile.mkdtemp(dir=self.folder), self.SCALE)
         self.addCleanup(self.browser.close)
-        self.browser.open(self.url, self.SIZE, before_load, media, hidden)
+        self.browser.open(self.url, self.SIZE, before_load, media, hidden, ready)
         return self.browser
 
     def shows_frame(self, zoom=1):
@@ -195,7 +203,7 @@ class PageTestCase(unittest.TestCase):
         subprocess.run([str(RENDER), "--ticks", str(frame["tick"]), "--out", str(out)]
                        + (["--title"] if frame["title"] else []), check=True, capture_output=True)
         size = tuple(round(s * (self.SCALE or 1)) for s in self.SIZE)
-        expected = expected_page(read_picture(out), size, zoom)
+        expected = pixels.expected_screen(read_picture(out), size, zoom)
         if expected.data != shot.data:
             pixels.write_png(shot, self.folder / "mismatch.png")
             self.fail("the page is not tick %d (title %s): %s" % (frame["tick"], frame["title"],

@@ -110,5 +110,19 @@ class WithoutSharedMemory(h.X11TestCase):
         self.assert_ended_cleanly(m, m.stop())
 
 
+class HighDensity(h.X11TestCase):
+    """Where the desktop says the screen has twice the designed density, the
+    panel is enlarged twice, each pixel a sharp 2 x 2 square."""
+
+    SCREEN = (2560, 1600)
+
+    def test_panel_doubled_on_a_192_dpi_screen(self):
+        self.x.set_resources("Xft.dpi:\t192\n")
+        m = self.start("-root")
+        m.wait_frames(3)
+        self.shows_frame(m, "root", self.SCREEN, zoom=2)
+        self.assert_ended_cleanly(m, m.stop())
+
+
 if __name__ == "__main__":
     h.main()

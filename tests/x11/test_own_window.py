@@ -66,12 +66,19 @@ class CommandLine(h.X11TestCase):
         self.assertRegex(result.stdout, r"^morvelux \d+\.\d+\.\d+\n$")
 
     def test_bad_options_one_line_and_code_2(self):
-        for args in (["-bogus"], ["--window-id"], ["-window-id", "12z"], ["-window-id", "-5"], ["stray"]):
+        for args in (["-bogus"], ["--window-id"], ["-window-id", "12z"], ["-window-id", "-5"], ["stray"],
+                     ["-wayland", "-display", ":1"], ["-no-layer-shell"]):
             result = self.run_morvelux(*args)
             self.assertEqual(result.returncode, 2, args)
             self.assertEqual(result.stdout, "")
             self.assertEqual(len(result.stderr.splitlines()), 1, result.stderr)
             self.assertTrue(result.stderr.startswith("morvelux: "), result.stderr)
+
+    def test_a_trace_that_cannot_be_written_says_why(self):
+        result = self.run_morvelux("-window", "-trace", "/nonexistent/morvelux.trace")
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(result.stderr, "morvelux: cannot write /nonexistent/morvelux.trace: "
+                                        "No such file or directory\n")
 
     def test_windows_that_cannot_be_used_end_it_with_one_line(self):
         for args, env in ((["-window-id", "0x3fffff0"], None), (["-root"], {"XSCREENSAVER_WINDOW": "nonsense"}),
