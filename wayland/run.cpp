@@ -118,7 +118,9 @@ int runResident(wl_display* display, SaverCore& core, const LoopContext& context
             if (shown == Shown::Gone) return whenGone(display, error);
             if (shown == Shown::Stopped) return 0;
             traceLine(context.trace, "idle over");
-            idle->becameIdle();  // what it said while the saver was shown is past
+            // What it said while the saver was shown is past.
+            if (!idle->process(error)) return fail(error);
+            idle->becameIdle();
             continue;
         }
         const Woke woke = waitForEvents(display, context.wakeFd, idle->timeoutMs(), idle->descriptor());

@@ -80,6 +80,18 @@ class OnMutter(IdleCycle, h.WaylandTestCase):
     def make_desktop(self, folder):
         return desktops.Mutter(folder, sizes=((1280, 1024), (800, 600)))
 
+    def test_idle_again_while_shown_is_past_when_it_ends(self):
+        m, _ = self.start_idle()
+        m.wait_frames(2)
+        self.desktop.ask("move 1 0")  # a nudge, which leaves the saver up and the desktop idle again later
+        time.sleep(IDLE_S + 1)
+        self.desktop.press_key()
+        if not h.wait_until(lambda: "idle over" in m.lines(), 5):
+            self.fail("a key did not end the saver")
+        time.sleep(IDLE_S - 1)
+        self.assertEqual(m.lines().count("idle shown"), 1, "shown again with no idle time after the key")
+        self.assert_ended_cleanly(m, m.stop(signal.SIGTERM, timeout=2.0))
+
     def test_not_shown_while_the_session_inhibits_idling(self):
         self.desktop.ask("inhibit 8")  # the session manager's "idle" flag
         m, _ = self.start_idle()
