@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """morvelux -wayland -idle: resident, the saver shown over an ordinary
-full-screen window when the desktop says the user has been idle, taken
-away on a key and shown again after the next idle time; on sway 1.7
-(org_kde_kwin_idle), KWin (ext_idle_notifier_v1) and Mutter (its idle
-monitor on the session bus, and the session manager's inhibitors)."""
+full-screen window when the desktop says the user has been idle (the exact
+frame on every output), taken away on a key and shown again after the next
+idle time; on sway 1.7 (org_kde_kwin_idle, layer surfaces), KWin
+(ext_idle_notifier_v1, layer surfaces) and Mutter (its idle monitor on the
+session bus, the session manager's inhibitors, full-screen windows)."""
 import signal
 import subprocess
 import time
@@ -19,6 +20,7 @@ class IdleCycle:
     """The desktop's idle time shows the saver on every output, a key takes it away, idle again brings it back."""
 
     SOURCE = None  # the idle source the trace names
+    PRESENTER = "layer-shell"
     KEYBOARD_STAYS = True  # the seat keeps its keyboard, so the window's focus can be seen
 
     def start_idle(self):
@@ -44,6 +46,7 @@ class IdleCycle:
         self.assertEqual(m.frames(), [])
 
         m.wait_frames(2)
+        self.assertEqual(m.presenter(), self.PRESENTER)
         for output in self.desktop.output_names():
             self.shows_frame(m, output)
         self.desktop.press_key()
@@ -76,9 +79,22 @@ class OnKWin(IdleCycle, h.WaylandTestCase):
 
 class OnMutter(IdleCycle, h.WaylandTestCase):
     SOURCE = "org.gnome.Mutter.IdleMonitor"
+    PRESENTER = "xdg-toplevel"
 
     def make_desktop(self, folder):
         return desktops.Mutter(folder, sizes=((1280, 1024), (800, 600)))
+
+    def test_a_keyboard_that_comes_with_its_first_key(self):
+        """The remote-desktop keyboard reaches the seat with its first key,
+        which the saver sees only held as the keyboard enters, then released."""
+        m = self.start()
+        self.assertTrue(h.wait_until(lambda: len(m.outputs()) == 2, 10), "outputs laid out: %s" % m.outputs())
+        m.wait_frames(3)
+        self.assertEqual(sorted(m.outputs().values()), [(800, 600, 1, 1), (1280, 1024, 1, 1)])
+        for output in self.desktop.output_names():
+            self.shows_frame(m, output)
+        self.desktop.press_key()
+        self.assert_ended_cleanly(m, m.wait(timeout=3.0))
 
     def test_idle_again_while_shown_is_past_when_it_ends(self):
         m, _ = self.start_idle()
