@@ -25,7 +25,9 @@ struct GnomeIdleEvents {
     static int watchFired(sd_bus_message* message, void* data, sd_bus_error*) {
         auto& g = *static_cast<GnomeIdle*>(data);
         std::uint32_t id = 0;
-        if (sd_bus_message_read(message, "u", &id) >= 0 && id == g.watch_) g.fired_ = true;
+        if (sd_bus_message_read(message, "u", &id) < 0) return 0;
+        if (id == g.idleWatch_) g.idleFired_ = true;
+        if (id == g.activeWatch_) g.activeFired_ = true;
         return 0;
     }
 };
@@ -45,7 +47,7 @@ std::unique_ptr<GnomeIdle> GnomeIdle::start(std::uint64_t ms, std::string& error
     if (code >= 0)
         code = sd_bus_call_method(g->bus_, kMonitor, kMonitorPath, kMonitor, "AddIdleWatch", &failure, &reply, "t",
                                   ms);
-    if (code >= 0) code = sd_bus_message_read(reply, "u", &g->watch_);
+    if (code >= 0) code = sd_bus_message_read(reply, "u", &g->idleWatch_);
     if (code < 0) error = "no " + std::string(kMonitor) + " on the session bus: " + why(code, failure);
     sd_bus_message_unref(reply);
     sd_bus_error_free(&failure);
@@ -90,6 +92,18 @@ bool GnomeIdle::inhibited() {
     return yes;
 }
 
-bool GnomeIdle::becameIdle() { return std::exchange(fired_, false) && !inhibited(); }
+bool GnomeIdle::becameIdle() { return std::exchange(idleFired_, false) && !inhibited(); }
+
+// Without the watch the saver ends only on the input it sees itself.
+void GnomeIdle::saverShown() {
+    sd_bus_message* reply = nullptr;
+    activeFired_ = false;
+    if (sd_bus_call_method(bus_, kMonitor, kMonitorPath, kMonitor, "AddUserActiveWatch", nullptr, &reply, "") < 0 ||
+        sd_bus_message_read(reply, "u", &activeWatch_) < 0)
+        activeWatch_ = 0;
+    sd_bus_message_unref(reply);
+}
+
+bool GnomeIdle::becameActive() { return std::exchange(activeFired_, false); }
 
 }  // namespace morvelux::wayland

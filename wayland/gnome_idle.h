@@ -26,6 +26,8 @@ public:
     int timeoutMs() override;
     bool process(std::string& error) override;
     bool becameIdle() override;
+    void saverShown() override;
+    bool becameActive() override;
 
 private:
     GnomeIdle() = default;
@@ -34,8 +36,10 @@ private:
 
     sd_bus* bus_ = nullptr;
     sd_bus_slot* match_ = nullptr;
-    std::uint32_t watch_ = 0;
-    bool fired_ = false;
+    std::uint32_t idleWatch_ = 0;
+    std::uint32_t activeWatch_ = 0;  // fires once, at the first input after it was set
+    bool idleFired_ = false;
+    bool activeFired_ = false;
 };
 
 }  // namespace morvelux::wayland

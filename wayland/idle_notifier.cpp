@@ -27,9 +27,9 @@ struct IdleNotifierEvents {
     static void globalRemove(void*, wl_registry*, std::uint32_t) {}
 
     static void idled(void* data, ext_idle_notification_v1*) { of(data).idled_ = true; }
-    static void resumed(void* data, ext_idle_notification_v1*) { of(data).idled_ = false; }
+    static void resumed(void* data, ext_idle_notification_v1*) { of(data).resume(); }
     static void kdeIdle(void* data, org_kde_kwin_idle_timeout*) { of(data).idled_ = true; }
-    static void kdeResumed(void* data, org_kde_kwin_idle_timeout*) { of(data).idled_ = false; }
+    static void kdeResumed(void* data, org_kde_kwin_idle_timeout*) { of(data).resume(); }
 };
 
 namespace {
@@ -72,5 +72,12 @@ const char* IdleNotifier::protocol() const {
 }
 
 bool IdleNotifier::becameIdle() { return std::exchange(idled_, false); }
+
+bool IdleNotifier::becameActive() { return std::exchange(resumed_, false); }
+
+void IdleNotifier::resume() {
+    idled_ = false;
+    resumed_ = true;
+}
 
 }  // namespace morvelux::wayland

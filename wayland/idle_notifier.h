@@ -24,9 +24,11 @@ public:
 
     const char* protocol() const;
     bool becameIdle() override;
+    bool becameActive() override;
 
 private:
     IdleNotifier() = default;
+    void resume();
     friend struct IdleNotifierEvents;  // the protocol listeners
 
     wl_registry* registry_ = nullptr;
@@ -35,7 +37,8 @@ private:
     org_kde_kwin_idle* kdeIdle_ = nullptr;
     ext_idle_notification_v1* notification_ = nullptr;
     org_kde_kwin_idle_timeout* kdeTimeout_ = nullptr;
-    bool idled_ = false;  // idle since the last look, and no input since
+    bool idled_ = false;    // idle since the last look, and no input since
+    bool resumed_ = false;  // input since the last look
 };
 
 }  // namespace morvelux::wayland

@@ -27,6 +27,10 @@ public:
     // Whether the user became idle since the last call and nothing on the
     // desktop holds the saver off (a video playing).
     virtual bool becameIdle() = 0;
+    // The saver is up: from now on the source tells of the user's return.
+    virtual void saverShown() {}
+    // Whether the desktop saw input since the last call, wherever it went.
+    virtual bool becameActive() = 0;
 };
 
 // The first source the desktop offers, watching for `seconds` without

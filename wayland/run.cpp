@@ -60,15 +60,24 @@ Woke waitForEvents(wl_display* display, int wakeFd, int timeoutMs, pollfd also =
 enum class Shown { Ended, Stopped, Gone, Failed };
 
 // The saver on every output until input, the compositor or a signal ends it;
-// `error` says why when it Failed or the compositor is Gone.
+// `error` says why when it Failed or the compositor is Gone. With `idle`,
+// input the desktop saw elsewhere ends it too.
 Shown show(wl_display* display, SaverCore& core, const LoopContext& context, const Options& options,
-           std::string& error) {
+           IdleSource* idle, std::string& error) {
     auto session = Session::start(display, core, context.trace, options.layerShell, error);
     if (!session) return Shown::Failed;
+    if (idle) {
+        idle->becameActive();  // the input before the saver came up
+        idle->saverShown();
+    }
     Shown how = Shown::Gone;
     for (;;) {
         if (wl_display_dispatch_pending(display) < 0) break;
-        const Next next = session->update();
+        if (idle && !idle->process(error)) return Shown::Failed;
+        // Input the desktop saw while none reached the saver went to something
+        // over it (a lock screen): it ends the saver all the same.
+        const bool elsewhere = idle && idle->becameActive() && !session->inputIsOurs();
+        const Next next = elsewhere ? Next::End : session->update();
         if (next == Next::Fail) {
             error = session->error();
             return Shown::Failed;
@@ -77,7 +86,8 @@ Shown show(wl_display* display, SaverCore& core, const LoopContext& context, con
             how = Shown::Ended;
             break;
         }
-        const Woke woke = waitForEvents(display, context.wakeFd, sleepMs(core));
+        const Woke woke = waitForEvents(display, context.wakeFd, sleepMs(core),
+                                         idle ? idle->descriptor() : pollfd{-1, 0, 0});
         if (woke == Woke::Signal) how = Shown::Stopped;
         if (woke != Woke::Events) break;
     }
@@ -113,7 +123,7 @@ int runResident(wl_display* display, SaverCore& core, const LoopContext& context
         if (idle->becameIdle()) {
             if (core.activated()) core.restart();
             traceLine(context.trace, "idle shown");
-            const Shown shown = show(display, core, context, options, error);
+            const Shown shown = show(display, core, context, options, idle.get(), error);
             if (shown == Shown::Failed) return fail(error);
             if (shown == Shown::Gone) return whenGone(display, error);
             if (shown == Shown::Stopped) return 0;
@@ -137,7 +147,7 @@ int run(SaverCore& core, const LoopContext& context, const Options& options) {
     if (!display) return fail(whyNoCompositor());
     if (options.idleSeconds > 0) return runResident(display.get(), core, context, options);
     std::string error;
-    const Shown shown = show(display.get(), core, context, options, error);
+    const Shown shown = show(display.get(), core, context, options, nullptr, error);
     return shown == Shown::Failed || shown == Shown::Gone ? fail(error) : 0;
 }
 

@@ -128,12 +128,13 @@ class Desktop:
         """What morvelux calls `output` among the outputs it `laid_out`."""
         return output
 
-    def show_plain_window(self, colour):
+    def show_plain_window(self, colour, kind="window"):
         """An ordinary full-screen window of `colour` (0xRRGGBB) on the first
-        output; returns a reader of whether it has the keyboard focus."""
-        log = self.folder / "plain_window.log"
-        self.spawn("plain_window", ["python3", str(HERE / "wire_clients.py"), "%06x" % colour])
-        self.wait_for(lambda: "shown" in log.read_text(), "the plain window", 10)
+        output, or with kind "locker" a lock screen's surface; returns a
+        reader of whether it has the keyboard focus."""
+        log = self.folder / ("%s.log" % kind)
+        self.spawn(kind, ["python3", str(HERE / "wire_clients.py"), "%06x" % colour, kind])
+        self.wait_for(lambda: "shown" in log.read_text(), "the " + kind, 10)
         return lambda: [line for line in log.read_text().splitlines() if "focus" in line][-1:] == ["focus"]
 
     def press_key(self, code=KEY_A):

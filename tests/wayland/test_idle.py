@@ -76,6 +76,18 @@ class OnKWin(IdleCycle, h.WaylandTestCase):
     def make_desktop(self, folder):
         return desktops.KWin(folder, outputs=2, size=(1280, 1024))
 
+    def test_input_to_a_lock_screen_over_it_ends_it(self):
+        """The saver sees none of the keys typed into a lock screen come up
+        over it; the desktop's word that the user is back ends it."""
+        m, _ = self.start_idle()
+        m.wait_frames(2)
+        locker_has_focus = self.desktop.show_plain_window(0x202020, "locker")
+        self.assertTrue(h.wait_until(locker_has_focus, 3), "the lock screen did not get the keyboard")
+        self.desktop.press_key()
+        if not h.wait_until(lambda: "idle over" in m.lines(), 5):
+            self.fail("the saver stayed on after the user came back")
+        self.assert_ended_cleanly(m, m.stop(signal.SIGTERM, timeout=2.0))
+
 
 class OnMutter(IdleCycle, h.WaylandTestCase):
     SOURCE = "org.gnome.Mutter.IdleMonitor"

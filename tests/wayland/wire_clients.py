@@ -3,8 +3,9 @@ Headless compositors have no input devices of their own: sway takes a
 virtual pointer (wlr virtual-pointer protocol), KWin fake input from an
 authenticated client (org_kde_kwin_fake_input). PlainWindow is an ordinary
 full-screen window of one colour on the first output for the saver to
-cover; run as a program it shows one and says on stdout when it has the
-keyboard focus."""
+cover, Locker a lock screen come up over the saver; run as a program
+(COLOUR [locker]) it shows one and says on stdout when it has the keyboard
+focus."""
 import mmap
 import os
 import socket
@@ -93,7 +94,8 @@ class WireClient:
             length = struct.unpack_from("<I", body, 4)[0]
             self.globals.setdefault(body[8:8 + length - 1], struct.unpack_from("<I", body)[0])  # the first of each
         elif obj == _DISPLAY and opcode == 0:
-            raise RuntimeError("protocol error %d on object %d" % struct.unpack_from("<II", body, 4)[::-1])
+            obj, code, length = struct.unpack_from("<III", body)
+            raise RuntimeError("protocol error %d on object %d: %s" % (code, obj, body[12:12 + length - 1].decode()))
 
     def close(self):
         self.sock.close()
@@ -150,13 +152,17 @@ class PlainWindow(WireClient):
         self.base = self.bind(b"xdg_wm_base", 1)
         self.seat = self.bind(b"wl_seat", 1)
         self.output = self.bind(b"wl_output", 1)
-        self.surface, self.xdg, self.toplevel = self.new_id(), self.new_id(), self.new_id()
+        self.surface = self.new_id()
         self.send(compositor, 0, struct.pack("<I", self.surface))  # create_surface
+        self.size = (0, 0)
+        self.take_role()
+        self.send(self.surface, 6)  # commit
+
+    def take_role(self):
+        self.xdg, self.toplevel = self.new_id(), self.new_id()
         self.send(self.base, 2, struct.pack("<II", self.xdg, self.surface))  # get_xdg_surface
         self.send(self.xdg, 1, struct.pack("<I", self.toplevel))  # get_toplevel
         self.send(self.toplevel, 11, struct.pack("<I", self.output))  # set_fullscreen on the first output
-        self.send(self.surface, 6)  # commit
-        self.size = (0, 0)
 
     def handle(self, obj, opcode, body):
         super().handle(obj, opcode, body)
@@ -177,6 +183,8 @@ class PlainWindow(WireClient):
 
     def draw(self):
         width, height = self.size if min(self.size) > 0 else self.mode
+        if min(width, height) <= 0:
+            return
         size = width * height * 4
         fd = os.memfd_create("plain-window")
         os.ftruncate(fd, size)
@@ -193,8 +201,32 @@ class PlainWindow(WireClient):
         print("shown %dx%d" % (width, height), flush=True)
 
 
+class Locker(PlainWindow):
+    """What a lock screen is to the saver: an overlay layer surface over
+    everything on the first output, of one colour, with the keyboard to itself."""
+
+    def __init__(self, socket_path, colour):
+        self.layer = None
+        super().__init__(socket_path, colour)
+
+    def take_role(self):
+        shell = self.bind(b"zwlr_layer_shell_v1", 1)
+        self.layer = self.new_id()  # ids in the order they are used
+        self.send(shell, 0, struct.pack("<IIII", self.layer, self.surface, self.output, 3)
+                  + _string(b"locker"))  # get_layer_surface on the overlay layer
+        self.send(self.layer, 1, struct.pack("<I", 15))  # set_anchor: every edge
+        self.send(self.layer, 4, struct.pack("<I", 1))  # set_keyboard_interactivity: exclusive
+
+    def handle(self, obj, opcode, body):
+        super().handle(obj, opcode, body)
+        if obj == self.layer and opcode == 0:  # configure
+            self.send(self.layer, 6, body[:4])  # ack_configure
+            self.size = struct.unpack_from("<II", body, 4)
+            self.draw()
+
+
 if __name__ == "__main__":
-    window = PlainWindow(os.path.join(os.environ["XDG_RUNTIME_DIR"], os.environ["WAYLAND_DISPLAY"]),
-                         int(sys.argv[1], 16))
+    kind = Locker if sys.argv[2:] == ["locker"] else PlainWindow
+    window = kind(os.path.join(os.environ["XDG_RUNTIME_DIR"], os.environ["WAYLAND_DISPLAY"]), int(sys.argv[1], 16))
     while True:
         window.dispatch()
