@@ -74,9 +74,9 @@ Shown show(wl_display* display, SaverCore& core, const LoopContext& context, con
     for (;;) {
         if (wl_display_dispatch_pending(display) < 0) break;
         if (idle && !idle->process(error)) return Shown::Failed;
-        // Input the desktop saw while none reached the saver went to something
-        // over it (a lock screen): it ends the saver all the same.
-        const bool elsewhere = idle && idle->becameActive() && !session->inputIsOurs();
+        // Input the desktop saw after something over the saver (a lock screen)
+        // took its keyboard went there: it ends the saver all the same.
+        const bool elsewhere = idle && idle->becameActive() && session->inputTakenAway();
         const Next next = elsewhere ? Next::End : session->update();
         if (next == Next::Fail) {
             error = session->error();

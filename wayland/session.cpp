@@ -85,7 +85,6 @@ struct SessionEvents {
         } else if (!keyboard && s.keyboard_) {
             releaseKeyboard(s.keyboard_);
             s.keyboard_ = nullptr;
-            s.keyboardFocus_ = false;
         }
     }
     static void seatName(void*, wl_seat*, const char*) {}
@@ -120,11 +119,11 @@ struct SessionEvents {
     static void keyboardEnter(void* data, wl_keyboard*, std::uint32_t, wl_surface*, wl_array* keys) {
         const auto* held = static_cast<const std::uint32_t*>(keys->data);
         of(data).heldAtEnter_.assign(held, held + keys->size / sizeof *held);
-        of(data).keyboardFocus_ = true;
+        of(data).keyboardLeft_ = false;
     }
     static void keyboardLeave(void* data, wl_keyboard*, std::uint32_t, wl_surface*) {
         of(data).heldAtEnter_.clear();
-        of(data).keyboardFocus_ = false;
+        of(data).keyboardLeft_ = true;
     }
     static void key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key, std::uint32_t state) {
         Session& s = of(data);

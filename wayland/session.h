@@ -35,9 +35,9 @@ public:
     // ended the saver; Fail with `error()` set when it cannot go on.
     Next update();
     const std::string& error() const { return error_; }
-    // Whether input reaches the saver: the keyboard or the pointer is on a
-    // surface of ours (not on a lock screen come up over it).
-    bool inputIsOurs() const { return keyboardFocus_ || pointerOver_; }
+    // Whether something came over the saver and took its input (a lock
+    // screen): the keyboard left our surfaces and the pointer is on none.
+    bool inputTakenAway() const { return keyboardLeft_ && !pointerOver_; }
 
 private:
     Session(wl_display* display, SaverCore& core, std::FILE* trace, bool layerShell);
@@ -59,7 +59,7 @@ private:
     wl_pointer* pointer_ = nullptr;
     wl_keyboard* keyboard_ = nullptr;
     std::vector<std::uint32_t> heldAtEnter_;  // keys down when the keyboard came to a surface of ours
-    bool keyboardFocus_ = false;              // the keyboard is on a surface of ours
+    bool keyboardLeft_ = false;               // the keyboard left a surface of ours for another
     Output* pointerOver_ = nullptr;
     std::vector<std::unique_ptr<Output>> outputs_;
     bool surfaceTaken_ = false;  // a surface of ours went with its output
