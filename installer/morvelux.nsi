@@ -19,6 +19,8 @@
 ;   OUTFILE_NAME    its file name, for the version resource
 ;   SIGN            (optional) a command that signs the file named by %1;
 ;                   the uninstaller is signed with it before it is packed
+;   MSI_UPGRADE_X64, MSI_UPGRADE_X86
+;                   the upgrade codes of the Windows Installer packages
 
 !if "${ARCH}" == "x64"
   Target amd64-unicode
@@ -52,6 +54,7 @@
 !define EXIT_WRONG_WINDOWS 216        ; ERROR_EXE_MACHINE_TYPE_MISMATCH
 !define EXIT_IN_USE 32                ; ERROR_SHARING_VIOLATION: Morvelux.scr is in use, nothing changed
 !define EXIT_REBOOT_REQUIRED 3010     ; ERROR_SUCCESS_REBOOT_REQUIRED: it goes when Windows restarts
+!define EXIT_PACKAGE_INSTALLED 1638   ; ERROR_PRODUCT_VERSION: the Windows Installer package's MORVELUX is there
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_SENDCHANGE 2
 !define /math SPIF_STORE_AND_ANNOUNCE 1 | ${SPIF_SENDCHANGE}  ; SPIF_UPDATEINIFILE | SPIF_SENDCHANGE
@@ -392,6 +395,31 @@ Function RegisterUninstaller
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 FunctionEnd
 
+; The Windows Installer package's MORVELUX owns the same file, and one file
+; has one owner: with the package installed the setup changes nothing and
+; names the entry to remove. Windows without Windows Installer has no package.
+!macro RefuseBesideThePackage
+  System::Call 'kernel32::LoadLibrary(t "$SYSDIR\msi.dll")p.r9'
+  ${If} $9 != 0
+    !insertmacro RefuseIfPackageInstalled "${MSI_UPGRADE_X64}"
+    !insertmacro RefuseIfPackageInstalled "${MSI_UPGRADE_X86}"
+  ${EndIf}
+!macroend
+
+!macro RefuseIfPackageInstalled UPGRADE_CODE
+  System::Call 'msi::MsiEnumRelatedProducts(t "${UPGRADE_CODE}", i 0, i 0, t .r1)i.r0'
+  ${If} $0 == 0
+    StrCpy $2 ""
+    System::Call 'msi::MsiGetProductInfo(t r1, t "VersionString", t .r2, *i ${NSIS_MAX_STRLEN})'
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} $2 is installed already, from its Windows Installer package \
+      (${PRODUCT} in Apps & features, product code $1).$\r$\n$\r$\n\
+      One of the two keeps ${SCR}, so this setup program changes nothing. Remove that entry first, \
+      or ask your administrator." /SD IDOK
+    SetErrorLevel ${EXIT_PACKAGE_INSTALLED}
+    Quit
+  ${EndIf}
+!macroend
+
 ; Asked before anything is changed, so a user without the rights learns it
 ; at once and nothing is left half done.
 !macro RefuseUnlessSystemFolderWritable
@@ -416,6 +444,7 @@ Function .onInit
       Quit
     ${EndIf}
   !endif
+  !insertmacro RefuseBesideThePackage
   !insertmacro RefuseUnlessSystemFolderWritable
   Call FindDesktopUser
   Call FindWhetherOursIsCurrent

@@ -63,6 +63,9 @@ public:
     bool closeRequested() const { return closeRequested_; }  // a window of ours was asked to close
     bool live() const { return surface_ != nullptr; }
     bool ready() const { return live() && configured_; }
+    // Ready and not still waiting for the compositor to show the last frame:
+    // an output that is asleep or hidden gives no frame callbacks, and waits.
+    bool canShow() const { return ready() && !frame_; }
 
     void markDirty() { dirty_ = true; }
     // Draws `panel` when it is due, the output shows frames and a buffer is

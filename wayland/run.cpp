@@ -86,7 +86,7 @@ Shown show(wl_display* display, SaverCore& core, const LoopContext& context, con
             how = Shown::Ended;
             break;
         }
-        const Woke woke = waitForEvents(display, context.wakeFd, sleepMs(core),
+        const Woke woke = waitForEvents(display, context.wakeFd, session->waitMs(),
                                          idle ? idle->descriptor() : pollfd{-1, 0, 0});
         if (woke == Woke::Signal) how = Shown::Stopped;
         if (woke != Woke::Events) break;

@@ -234,9 +234,24 @@ bool Session::everyOutputClosed() const {
 
 void Session::show() { traceFrame(trace_, core_.frameInfo()); }
 
+bool Session::anyOutputCanShow() const {
+    return std::any_of(outputs_.begin(), outputs_.end(), [](const auto& o) { return o->canShow(); });
+}
+
 void Session::tick() {
     bool composed = false;
     if (core_.activated()) {
+        if (core_.msUntilNextTick() > 0) return;
+        // Frames nobody is shown cost nothing: when a tick is due and no
+        // output has taken the last frame, the motion waits where it is
+        // until a compositor asks for a frame again.
+        const bool held = !anyOutputCanShow();
+        if (held != held_ && trace_) {
+            std::fprintf(trace_, "%s\n", held ? "held" : "going on");
+            std::fflush(trace_);
+        }
+        held_ = held;
+        if (held_) return;
         composed = core_.advance();
     } else if (std::any_of(outputs_.begin(), outputs_.end(), [](const auto& o) { return o->ready(); })) {
         core_.activate();
@@ -247,6 +262,8 @@ void Session::tick() {
     for (auto& output : outputs_) output->markDirty();
     show();
 }
+
+int Session::waitMs() { return held_ ? -1 : sleepMs(core_); }
 
 Next Session::update() {
     if (ended_) return Next::End;

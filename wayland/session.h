@@ -34,6 +34,9 @@ public:
     // and every output that is due drawn. End when input or the compositor
     // ended the saver; Fail with `error()` set when it cannot go on.
     Next update();
+    // Milliseconds poll() may sleep: until the next tick, or for ever before
+    // activation and while no output can show a frame.
+    int waitMs();
     const std::string& error() const { return error_; }
     // Whether something came over the saver and took its input (a lock
     // screen): the keyboard left our surfaces and the pointer is on none.
@@ -46,6 +49,7 @@ private:
     Output* outputOf(const wl_surface* surface);
     void removeOutput(std::uint32_t registryName);
     bool everyOutputClosed() const;
+    bool anyOutputCanShow() const;
     void tick();
     void show();
 
@@ -64,6 +68,7 @@ private:
     std::vector<std::unique_ptr<Output>> outputs_;
     bool surfaceTaken_ = false;  // a surface of ours went with its output
     bool ended_ = false;
+    bool held_ = false;  // no output could show a frame: the motion waits
     std::string error_;
     PanelBits panel_;
 };

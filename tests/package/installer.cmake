@@ -2,7 +2,7 @@
 # end-to-end configuration these reuse).
 morvelux_require_python()
 set(installer_tests ${CMAKE_CURRENT_LIST_DIR})
-# The x64 setup program under Wine, on a private Xvfb with a fresh prefix of
+# The x64 setup program (and the packages) under Wine, on a private Xvfb with a fresh prefix of
 # its own: installing into the system folder must not reach the prefix the
 # end-to-end tests share. installer.setup packs the signed release the tests
 # install; the desktop menus Wine would make for its shortcuts stay in the run
@@ -25,10 +25,12 @@ set_tests_properties(installer.setup PROPERTIES FIXTURES_SETUP morvelux_installe
 set_tests_properties(installer.cleanup PROPERTIES FIXTURES_CLEANUP morvelux_installer TIMEOUT 60 LABELS installer
                      ENVIRONMENT "${installer_env}")
 
-# morvelux_installer_test(NAME CASE): CTest test installer.NAME runs CASE
-# (Class.test_method) of test_installer.py, one at a time in the run's prefix.
+# morvelux_installer_test(NAME CASE [SCRIPT]): CTest test installer.NAME runs CASE
+# (Class.test_method) of SCRIPT (test_installer.py), one at a time in the run's prefix.
 function(morvelux_installer_test name case)
-  add_test(NAME installer.${name} COMMAND ${MORVELUX_PYTHON3} ${installer_tests}/test_installer.py ${case})
+  set(script test_installer.py ${ARGN})
+  list(GET script -1 script)
+  add_test(NAME installer.${name} COMMAND ${MORVELUX_PYTHON3} ${installer_tests}/${script} ${case})
   set_tests_properties(installer.${name} PROPERTIES FIXTURES_REQUIRED morvelux_installer
                        RESOURCE_LOCK morvelux_installer_wine TIMEOUT 90 LABELS installer
                        ENVIRONMENT "${installer_env}")
@@ -52,3 +54,10 @@ morvelux_installer_test(uninstall_keeps_users_saver SilentUninstall.test_leaves_
 morvelux_installer_test(read_only_silent SystemFolderReadOnly.test_silent_install_ends_with_access_denied_and_writes_nothing)
 morvelux_installer_test(read_only_message SystemFolderReadOnly.test_interactive_install_says_why_and_what_to_do)
 morvelux_installer_test(read_only_uninstall SystemFolderReadOnly.test_uninstall_changes_nothing)
+
+# The Windows Installer packages, under Wine's msiexec.
+morvelux_installer_test(msi_quiet QuietPackage.test_installs_and_removes_leaving_users_settings test_msi.py)
+morvelux_installer_test(msi_x86 QuietPackage.test_x86_lands_in_the_32_bit_system_folder test_msi.py)
+morvelux_installer_test(msi_upgrade QuietPackage.test_newer_replaces_older_and_older_is_refused test_msi.py)
+morvelux_installer_test(msi_over_setup PackageBesideSetup.test_package_refuses_the_setup_programs_install test_msi.py)
+morvelux_installer_test(setup_over_msi PackageBesideSetup.test_setup_program_refuses_the_packages_install test_msi.py)

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Sets up and tears down the setup program's test run under Wine.
 
-    installer_fixture.py setup --version X --holder EXE --witness EXE   pack a signed win64
-        release and an older setup to upgrade from, then start a private Xvfb
+    installer_fixture.py setup --version X --holder EXE --witness EXE   pack a signed
+        release and an older setup and newer package, then start a private Xvfb
         and a fresh Wine prefix (the end-to-end fixture's, with one screen)
     installer_fixture.py cleanup             end them and remove the prefix,
         the release and the certificate
@@ -28,6 +28,7 @@ from throwaway_certificate import Certificate  # noqa: E402
 
 SCREEN = "1024x768"
 OLDER_VERSION = "0.0.1"
+NEWER_VERSION = "9.9.9"
 # Shortcuts a setup makes must not reach the desktop menus of whoever runs the tests.
 PREFIX_SETTINGS = r"""REGEDIT4
 
@@ -48,20 +49,29 @@ def write_config(directory):
 
 
 def pack_release(directory, version, config, programs):
-    """The signed release to install, and a setup of an older version to
-    upgrade from (carrying the unstripped program, so the two differ)."""
+    """The signed release to install, a setup of an older version to upgrade
+    from and a package of a newer one (carrying the unstripped program, so
+    they differ)."""
     certificate = Certificate(directory / "certificate")
     dist = directory / "dist"
-    run([ROOT / "scripts" / "package", "--no-build", "--out", dist, "win64"], certificate.environment())
-    older = directory / "older" / ("Morvelux-%s-setup-x64.exe" % OLDER_VERSION)
+    run([ROOT / "scripts" / "package", "--no-build", "--out", dist, "win64", "win32"], certificate.environment())
+    older = directory / "other-versions" / ("Morvelux-%s-setup-x64.exe" % OLDER_VERSION)
+    newer = directory / "other-versions" / ("Morvelux-%s-x64.msi" % NEWER_VERSION)
     older.parent.mkdir(exist_ok=True)
     run([ROOT / "installer" / "make-setup", "x64", OLDER_VERSION, config["saver"], older], dict(os.environ))
+    run([ROOT / "installer" / "make-msi", "x64", NEWER_VERSION, config["saver"], newer], dict(os.environ))
     wh.save_json(directory / "release.json", {
         "version": version,
         "setup": str(dist / ("Morvelux-%s-setup-x64.exe" % version)),
         "zip": str(dist / ("Morvelux-%s-win64.zip" % version)),
+        "msi": str(dist / ("Morvelux-%s-x64.msi" % version)),
+        "msi_x86": str(dist / ("Morvelux-%s-x86.msi" % version)),
+        "zip_x86": str(dist / ("Morvelux-%s-win32.zip" % version)),
         "older_version": OLDER_VERSION,
         "older_setup": str(older),
+        "newer_version": NEWER_VERSION,
+        "newer_msi": str(newer),
+        "newer_payload": config["saver"],
         "older_payload": config["saver"],
         "certificate": str(certificate.pem),
         **programs,
@@ -91,7 +101,7 @@ def setup(directory, version, programs):
 def cleanup(directory):
     if (directory / "config.json").exists():
         e2e_fixture.cleanup(directory, quiet=True)
-    for made in ("dist", "older", "certificate", "xdg", "release.json"):
+    for made in ("dist", "other-versions", "certificate", "xdg", "release.json"):
         path = directory / made
         if path.is_dir():
             shutil.rmtree(path)

@@ -74,10 +74,17 @@ class SetupCase(wh.E2ETestCase):
         folder.mkdir(exist_ok=True)
         self.addCleanup(shutil.rmtree, folder, True)
         shutil.copy(self.unix_path(shlex.split(values["UninstallString"])[0]), folder / "Au_.exe")
-        (folder / "run.bat").write_text("@echo off\r\nC:\\uninstall-copy\\Au_.exe /S _?=%s\r\n"
-                                        "echo exit %%ERRORLEVEL%%\r\n" % values["InstallLocation"])
-        proc = self.wine.start("cmd", "/c", r"C:\uninstall-copy\run.bat")
-        proc.wait(60)  # cmd passes the code on, cut to 8 bits by Wine
+        return self.run_from_batch(r"C:\uninstall-copy\Au_.exe /S _?=%s" % values["InstallLocation"])
+
+    def run_from_batch(self, command, timeout=60):
+        """Runs a command line from a batch file, which waits for it, and
+        returns its exit code, all 32 bits of it (Wine cuts a program's own
+        to 8)."""
+        batch = self.drive / "run-from-batch.bat"
+        self.addCleanup(batch.unlink, True)
+        batch.write_text("@echo off\r\n%s\r\necho exit %%ERRORLEVEL%%\r\n" % command)
+        proc = self.wine.start("cmd", "/c", r"C:\run-from-batch.bat")
+        proc.wait(timeout)
         return int(proc.wait_for_line(r"^exit (-?\d+)").group(1))
 
     def hold_installed_program(self):
@@ -216,8 +223,8 @@ class SetupCase(wh.E2ETestCase):
         self.assertIsNone(self.uninstall_values())
         self.assertIsNone(self.wine.reg_query(SETTINGS_KEY))
 
-    def released_program(self):
-        with zipfile.ZipFile(self.release["zip"]) as archive:
+    def released_program(self, archive="zip"):
+        with zipfile.ZipFile(self.release[archive]) as archive:
             return archive.read("Morvelux.scr")
 
 

@@ -45,6 +45,14 @@ def ico_images(data):
     return sorted(data[offset:offset + size] for size, offset in places)
 
 
+def msi_table(package, table):
+    """A Windows Installer package's table as msiinfo exports it: {first column: the other columns}."""
+    text = subprocess.run(["msiinfo", "export", str(package), table], capture_output=True, text=True,
+                          check=True).stdout
+    rows = [line.rstrip("\r").split("\t") for line in text.splitlines()[3:]]
+    return {row[0]: row[1:] for row in rows if row and row[0]}
+
+
 def windows_path(path):
     return "Z:" + path
 

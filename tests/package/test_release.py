@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Packs the win64 and win32 builds with scripts/package, signing with a
 certificate made for this run, and checks what the release holds besides
-the zips: a valid signature on both programs and both setup programs, the
-setup programs built for their Windows with the project's version, the
-winget manifests against the schema's rules, and SHA256SUMS."""
+the zips: a valid signature on both programs, both setup programs and both
+packages, the setup programs built for their Windows with the project's
+version, the packages' tables, the winget manifests against the schema's
+rules, and SHA256SUMS."""
 import argparse
 import hashlib
 import re
@@ -16,7 +17,7 @@ from pathlib import Path
 
 import yaml
 
-from test_package import ico_images, icon_images, pe_header
+from test_package import ico_images, icon_images, msi_table, pe_header
 from throwaway_certificate import Certificate
 
 ROOT = Path(__file__).resolve().parents[2]
@@ -77,8 +78,11 @@ class Release(unittest.TestCase):
     def setup(self, arch):
         return self.dist / f"Morvelux-{ARGS.version}-setup-{arch}.exe"
 
+    def package(self, arch):
+        return self.dist / f"Morvelux-{ARGS.version}-{arch}.msi"
+
     def programs(self):
-        """The four files that must be signed: both setups and the program in each zip."""
+        """Both setups and the program in each zip."""
         found = [self.setup("x64"), self.setup("x86")]
         for preset in ("win64", "win32"):
             program = Path(self.folder.name) / preset / "Morvelux.scr"
@@ -97,7 +101,7 @@ class Release(unittest.TestCase):
     def test_every_program_is_signed_with_the_configured_certificate(self):
         self.assertIn("signed", self.packing.stdout)
         self.assertNotIn("UNSIGNED", self.packing.stdout)
-        for program in self.programs():
+        for program in self.programs() + [self.package("x64"), self.package("x86")]:
             code, output = self.certificate.verify(program)
             self.assertEqual(code, 0, f"{program}: {output[-2000:]}")
             self.assertIn("Subject: /CN=MORVELUX test signing", output)
@@ -162,17 +166,46 @@ class Release(unittest.TestCase):
             if field in ENUMS:
                 self.assertIn(value, ENUMS[field], field)
 
-    def test_winget_installs_each_setup_silently_where_it_runs(self):
+    def test_winget_installs_each_setup_and_package_silently_where_it_runs(self):
         installer = self.manifests()["Valdrenn.Morvelux.installer.yaml"]
-        self.assertEqual(installer["InstallerType"], "nullsoft")
-        self.assertEqual(installer["InstallerSwitches"]["Silent"], "/S")
-        entries = {entry["Architecture"]: entry for entry in installer["Installers"]}
-        self.assertEqual(sorted(entries), ["x64", "x86"])
-        for arch, entry in entries.items():
-            self.assertTrue(entry["InstallerUrl"].endswith("/" + self.setup(arch).name), entry["InstallerUrl"])
-            self.assertEqual(entry["InstallerSha256"].lower(), sha256(self.setup(arch)))
-        self.assertIn("x64", entries["x86"].get("UnsupportedOSArchitectures", []),
+        entries = {(entry["InstallerType"], entry["Architecture"]): entry for entry in installer["Installers"]}
+        files = {(kind, arch): find(arch) for arch in ("x64", "x86")
+                 for kind, find in (("nullsoft", self.setup), ("wix", self.package))}
+        self.assertEqual(sorted(entries), sorted(files))
+        for key, entry in entries.items():
+            self.assertTrue(entry["InstallerUrl"].endswith("/" + files[key].name), entry["InstallerUrl"])
+            self.assertEqual(entry["InstallerSha256"].lower(), sha256(files[key]))
+        for arch in ("x64", "x86"):
+            self.assertEqual(entries["nullsoft", arch]["InstallerSwitches"]["Silent"], "/S")
+            codes = {name: row[0] for name, row in msi_table(self.package(arch), "Property").items()}
+            self.assertEqual(entries["wix", arch]["ProductCode"], codes["ProductCode"])
+            self.assertEqual(entries["wix", arch]["AppsAndFeaturesEntries"], [{"UpgradeCode": codes["UpgradeCode"]}])
+        self.assertIn("x64", entries["nullsoft", "x86"].get("UnsupportedOSArchitectures", []),
                       "the x86 setup refuses 64-bit Windows, so winget must not pick it there")
+
+    def test_packages_hold_the_released_program_and_nothing_else(self):
+        codes = set()
+        for arch, preset, folder, bits, template in (("x64", "win64", "System64Folder", "256", "x64;1033"),
+                                                     ("x86", "win32", "SystemFolder", "0", "Intel;1033")):
+            with self.subTest(arch=arch):
+                package = self.package(arch)
+                properties = {name: row[0] for name, row in msi_table(package, "Property").items()}
+                expected = {"ProductName": "MORVELUX", "Manufacturer": "Valdrenn", "ProductVersion": ARGS.version,
+                            "ALLUSERS": "1", "ARPNOMODIFY": "1", "ARPURLINFOABOUT": "www.valdrenn.example"}
+                self.assertEqual({name: properties.get(name) for name in expected}, expected)
+                codes |= {properties["ProductCode"], properties["UpgradeCode"]}
+                with zipfile.ZipFile(self.dist / f"Morvelux-{ARGS.version}-{preset}.zip") as archive:
+                    size = archive.getinfo("Morvelux.scr").file_size
+                component, name, file_size, version = msi_table(package, "File")["Morvelux.scr"][:4]
+                self.assertEqual((name, int(file_size), version.split(".")[:3]),
+                                 ("Morvelux.scr", size, ARGS.version.split(".")))
+                self.assertEqual(msi_table(package, "Component")[component][1:3], [folder, bits])
+                self.assertEqual(msi_table(package, "Registry"), {}, "it writes no one's settings")
+                self.assertEqual(len(msi_table(package, "LaunchCondition")), 2, "downgrade, setup program")
+                summary = subprocess.run(["msiinfo", "suminfo", str(package)], capture_output=True, text=True).stdout
+                self.assertIn("Template: %s\n" % template, summary)
+                self.assertIn("Author: Valdrenn\n", summary)
+        self.assertEqual(len(codes), 4, codes)
 
     # checksums
 

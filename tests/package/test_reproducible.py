@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""The release rebuilt bit for bit. scripts/package packs the builds of this
+"""The release rebuilt bit for bit, the Windows Installer packages with the
+rest. scripts/package packs the builds of this
 source tree; then the same sources, copied into another folder, are built
 again from nothing by scripts/package as another user, with another umask,
 time zone and language. The two SHA256SUMS must be the same, file for file.
@@ -85,6 +86,9 @@ class Reproducible(unittest.TestCase):
         print("SHA256SUMS of this tree's builds:\n%s\nSHA256SUMS built elsewhere:\n%s" % (here, elsewhere),
               file=sys.stderr)
         self.assertEqual(here.splitlines(), elsewhere.splitlines())
+        # The Windows Installer packages carry times and codes of their own making.
+        for arch in ("x64", "x86"):
+            self.assertRegex(here, r"  Morvelux-[\d.]+-%s\.msi\n" % arch)
 
 
 if __name__ == "__main__":
