@@ -47,6 +47,11 @@ void SaverCore::activate() {
 
 bool SaverCore::activated() const { return parts_->state.Activated; }
 
+void SaverCore::restart() {
+    Parts& p = *parts_;
+    parts_ = std::make_unique<Parts>(p.clock, std::move(p.img1), std::move(p.img2), std::move(p.title));
+}
+
 bool SaverCore::advance() {
     Parts& p = *parts_;
     p.titleFrom = p.state.ActivatedAt;

@@ -33,6 +33,8 @@ public:
 
     void activate();  // the first activation; later calls change nothing
     bool activated() const;
+    // Back to before the first activation, as if loaded anew, for the saver shown again.
+    void restart();
 
     // The paced tick; true when it composed a new frame.
     bool advance();

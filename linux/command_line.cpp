@@ -6,18 +6,28 @@ namespace morvelux {
 
 const char* const kUsage =
     "usage: morvelux [-window | -root | -window-id ID] [-display DPY] [-trace FILE]\n"
-    "       morvelux -wayland [-no-layer-shell] [-trace FILE]\n"
+    "       morvelux -wayland [-no-layer-shell] [-idle SECONDS] [-trace FILE]\n"
+    "       morvelux -autostart SECONDS|off\n"
     "  -window        draw in a window of its own, 1024 x 768 (the default)\n"
     "  -root          draw on the root window, or on $XSCREENSAVER_WINDOW when a daemon sets it\n"
     "  -window-id ID  draw on the window ID (decimal, or hexadecimal after 0x)\n"
     "  -display DPY   the X display to use instead of $DISPLAY\n"
     "  -wayland       draw over every output of the Wayland compositor ($WAYLAND_DISPLAY)\n"
     "  -no-layer-shell  with -wayland: full-screen windows, even where layer surfaces are offered\n"
+    "  -idle SECONDS  with -wayland: stay running, and show the saver whenever the desktop has had\n"
+    "                 no input for SECONDS (its idle time: KDE Plasma, GNOME, sway and others)\n"
+    "  -autostart SECONDS  run 'morvelux -wayland -idle SECONDS' at every login (an XDG autostart\n"
+    "                 entry in ~/.config/autostart) and end; -autostart off removes it\n"
     "  -trace FILE    write a line to FILE for every frame shown: its tick, time and title card\n"
     "  -add-to-xscreensaver  add MORVELUX to the screen savers listed in ~/.xscreensaver and end\n"
     "  -help          show this and end\n"
     "  -version       show the version and end\n"
-    "In its own window Esc or q ends it and holding Space pauses it.\n";
+    "In its own window Esc or q ends it and holding Space pauses it.\n"
+    "To make MORVELUX the screen saver, here after 5 minutes:\n"
+    "  GNOME, KDE Plasma:  morvelux -autostart 300   (from the next login)\n"
+    "  sway, Hyprland, other wlroots desktops, in the compositor's config:\n"
+    "                      exec morvelux -wayland -idle 300\n"
+    "  X11 with XScreenSaver:  morvelux -add-to-xscreensaver\n";
 
 namespace {
 
@@ -56,13 +66,24 @@ const Switch* findSwitch(std::string_view name) {
     return nullptr;
 }
 
-bool takesValue(std::string_view name) { return name == "window-id" || name == "display" || name == "trace"; }
+bool takesValue(std::string_view name) {
+    return name == "window-id" || name == "display" || name == "trace" || name == "idle" || name == "autostart";
+}
+
+// A whole number of seconds from 1 to kMaxIdleSeconds; 0 for anything else.
+int parseSeconds(std::string_view text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return 0;
+    return value >= 1 && value <= kMaxIdleSeconds ? value : 0;
+}
 
 // Options that only one front end understands, refused with the other.
 ParsedCommandLine checkFrontEnd(const ParsedCommandLine& parsed, std::string_view x11Only) {
     const Options& o = parsed.options;
     if (o.wayland && !x11Only.empty()) return failure("", x11Only, " is for X11, not with -wayland");
     if (!o.wayland && !o.layerShell) return failure("", "-no-layer-shell", " goes with -wayland");
+    if (!o.wayland && o.idleSeconds) return failure("", "-idle", " goes with -wayland");
     return parsed;
 }
 
@@ -96,8 +117,17 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv) {
         }
         if (!takesValue(name)) return failure("unknown option ", arg, "");
         if (i + 1 >= argc) return failure("option ", arg, " needs a value");
-        if (name != "trace") x11Only = arg;
         const std::string_view value = argv[++i];
+        if (name == "idle" || name == "autostart") {
+            const int seconds = parseSeconds(value);
+            if (!seconds && (name == "idle" || value != "off"))
+                return failure("", value, " is not a whole number of seconds from 1 to " +
+                                              std::to_string(kMaxIdleSeconds) + (name == "idle" ? "" : ", nor off"));
+            if (name == "autostart") return {Action::Autostart, {}, {}, seconds};
+            parsed.options.idleSeconds = seconds;
+            continue;
+        }
+        if (name != "trace") x11Only = arg;
         if (name == "display") {
             parsed.options.display = value;
         } else if (name == "trace") {

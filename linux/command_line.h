@@ -20,15 +20,22 @@ struct Options {
     std::string trace;                      // -trace FILE; empty: none
     bool wayland = false;                   // -wayland: every output of the Wayland compositor
     bool layerShell = true;                 // -no-layer-shell: full-screen windows there instead
+    int idleSeconds = 0;                    // -idle SECONDS: resident, shown after that long idle; 0: at once
 };
 
-// AddToXScreenSaver: -add-to-xscreensaver, which edits the user's module list.
-enum class Action { Run, Help, Version, AddToXScreenSaver, Fail };
+// The longest -idle and -autostart take: a day.
+inline constexpr int kMaxIdleSeconds = 86400;
+
+// AddToXScreenSaver: -add-to-xscreensaver, which edits the user's module
+// list; Autostart: -autostart SECONDS|off, which writes or removes the
+// user's autostart entry.
+enum class Action { Run, Help, Version, AddToXScreenSaver, Autostart, Fail };
 
 struct ParsedCommandLine {
     Action action = Action::Run;
     Options options;
-    std::string error;  // one line, for Fail, without the program's name
+    std::string error;         // one line, for Fail, without the program's name
+    int autostartSeconds = 0;  // for Autostart: 0 for off
 };
 
 ParsedCommandLine parseCommandLine(int argc, const char* const* argv);

@@ -2,6 +2,7 @@
 // own window, the root window or the window a screen-saver daemon gives it)
 // or, with -wayland, over every output of a Wayland compositor.
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "animation/monotonic_clock.h"
 #include "animation/saver_core.h"
 #include "frontend/loop.h"
+#include "linux/autostart.h"
 #include "linux/command_line.h"
 #include "linux/stop_signals.h"
 #include "linux/xscreensaver_list.h"
@@ -29,10 +31,18 @@ struct CloseFile {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// -autostart: the entry names this program by its full path, which the
+// package puts in no folder of $PATH.
+int autostart(int seconds) {
+    char program[PATH_MAX];
+    if (!realpath("/proc/self/exe", program)) return fail(std::string("cannot find where I am: ") + std::strerror(errno));
+    return setAutostart(autostartFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")), program, seconds);
+}
+
 int runFrontEnd(SaverCore& core, const LoopContext& context, const Options& options) {
     if (options.wayland) {
 #if MORVELUX_WITH_WAYLAND
-        return wayland::run(core, context, {options.layerShell});
+        return wayland::run(core, context, {options.layerShell, options.idleSeconds});
 #else
         return fail("this morvelux was built without Wayland");
 #endif
@@ -77,6 +87,8 @@ int main(int argc, char** argv) {
             return 0;
         case Action::AddToXScreenSaver:
             return addToUserModuleList(std::getenv("HOME"));
+        case Action::Autostart:
+            return autostart(command.autostartSeconds);
         case Action::Fail:
             complain(command.error);
             return 2;

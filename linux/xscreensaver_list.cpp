@@ -8,11 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "frontend/loop.h"
+#include "linux/user_file.h"
 
 namespace morvelux {
 
@@ -112,31 +111,6 @@ EditedSettings addToModuleList(std::string_view settings) {
     return {ListEdit::Added, std::move(text)};
 }
 
-namespace {
-
-// The new text replaces the file at once: written beside it, then renamed.
-bool replaceFile(const std::string& path, const std::string& text, mode_t mode, std::string& error) {
-    const std::string temporary = path + ".morvelux-new";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.flush();
-        if (!out) {
-            error = "cannot write " + temporary + ": " + std::strerror(errno);
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (chmod(temporary.c_str(), mode & 07777) != 0 || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "cannot replace " + path + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 int addToUserModuleList(const char* home) {
     if (!home || !*home) return fail("HOME is not set, so there is no ~/.xscreensaver to add MORVELUX to");
     const std::string named = std::string(home) + "/.xscreensaver";
@@ -146,12 +120,10 @@ int addToUserModuleList(const char* home) {
         return fail(named + " does not exist yet: open xscreensaver-settings once (it writes that file), "
                             "then run morvelux -add-to-xscreensaver again");
     const std::string path = resolved;
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream settings;
-    settings << in.rdbuf();
-    if (!in.is_open() || in.bad()) return fail("cannot read " + path + ": " + std::strerror(errno));
+    const auto settings = readFile(path);
+    if (!settings) return fail("cannot read " + path + ": " + std::strerror(errno));
 
-    const EditedSettings edited = addToModuleList(settings.str());
+    const EditedSettings edited = addToModuleList(*settings);
     switch (edited.result) {
         case ListEdit::NoList:
             return fail(named + " holds no list of screen savers (programs:): open xscreensaver-settings, "

@@ -102,7 +102,8 @@ const wl_callback_listener kFrameListener = {.done = OutputEvents::frameDone};
 
 }  // namespace
 
-Output::Output(wl_output* output, std::uint32_t registryName) : output_(output), registryName_(registryName) {
+Output::Output(wl_output* output, std::uint32_t registryName)
+    : output_(output), registryName_(registryName), name_("output-" + std::to_string(registryName)) {
     wl_output_add_listener(output_, &kOutputListener, this);
 }
 

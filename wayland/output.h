@@ -85,7 +85,7 @@ private:
 
     wl_output* output_;
     std::uint32_t registryName_;
-    std::string name_ = "output";
+    std::string name_;  // the compositor's, from version 4 on
     int scale_ = 1;
     std::int32_t transform_ = WL_OUTPUT_TRANSFORM_NORMAL;
     Size mode_{};

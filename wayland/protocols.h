@@ -1,7 +1,7 @@
 #pragma once
-// The C glue wayland-scanner made for the shell protocols, and how the
-// saver lets go of a protocol object. The layer shell names an argument
-// `namespace`, a C++ keyword, so it is renamed on the way.
+// The C glue wayland-scanner made for the protocols beyond the core, and
+// how the saver lets go of a protocol object. The layer shell names an
+// argument `namespace`, a C++ keyword, so it is renamed on the way.
 #include <wayland-client.h>
 
 #include <cstdint>
@@ -10,6 +10,8 @@
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #undef namespace
 #include "xdg-shell-client-protocol.h"
+#include "ext-idle-notify-v1-client-protocol.h"
+#include "idle-client-protocol.h"
 
 namespace morvelux::wayland {
 

@@ -10,8 +10,10 @@ namespace morvelux::wayland {
 
 // Runs until a key, a button, sustained pointer motion, the compositor
 // closing every surface or the last output going, or the context's wake
-// descriptor (a signal). Returns the exit code; says why on stderr when it
-// is not 0.
+// descriptor (a signal). With options.idleSeconds it stays instead, shows
+// the saver each time the desktop has been idle that long and takes it away
+// on input, until a signal or the compositor going away. Returns the exit
+// code; says why on stderr when it is not 0.
 int run(SaverCore& core, const LoopContext& context, const Options& options);
 
 }  // namespace morvelux::wayland

@@ -114,10 +114,22 @@ struct SessionEvents {
 
     // Any key ends it; the keymap is not needed for that.
     static void keymap(void*, wl_keyboard*, std::uint32_t, std::int32_t fd, std::uint32_t) { close(fd); }
-    static void keyboardEnter(void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {}
-    static void keyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface*) {}
-    static void key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t state) {
-        if (state == WL_KEYBOARD_KEY_STATE_PRESSED) of(data).ended_ = true;
+    // A keyboard that appears with its first key, as a remote-desktop one
+    // does, shows that key only here, held, and then its release.
+    static void keyboardEnter(void* data, wl_keyboard*, std::uint32_t, wl_surface*, wl_array* keys) {
+        const auto* held = static_cast<const std::uint32_t*>(keys->data);
+        of(data).heldAtEnter_.assign(held, held + keys->size / sizeof *held);
+        of(data).keyboardLeft_ = false;
+    }
+    static void keyboardLeave(void* data, wl_keyboard*, std::uint32_t, wl_surface*) {
+        of(data).heldAtEnter_.clear();
+        of(data).keyboardLeft_ = true;
+    }
+    static void key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key, std::uint32_t state) {
+        Session& s = of(data);
+        const auto& held = s.heldAtEnter_;
+        if (state == WL_KEYBOARD_KEY_STATE_PRESSED || std::find(held.begin(), held.end(), key) != held.end())
+            s.ended_ = true;
     }
     static void modifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
                           std::uint32_t) {}

@@ -38,6 +38,9 @@ public:
     // activation and while no output can show a frame.
     int waitMs();
     const std::string& error() const { return error_; }
+    // Whether something came over the saver and took its input (a lock
+    // screen): the keyboard left our surfaces and the pointer is on none.
+    bool inputTakenAway() const { return keyboardLeft_ && !pointerOver_; }
 
 private:
     Session(wl_display* display, SaverCore& core, std::FILE* trace, bool layerShell);
@@ -59,6 +62,8 @@ private:
     wl_seat* seat_ = nullptr;
     wl_pointer* pointer_ = nullptr;
     wl_keyboard* keyboard_ = nullptr;
+    std::vector<std::uint32_t> heldAtEnter_;  // keys down when the keyboard came to a surface of ours
+    bool keyboardLeft_ = false;               // the keyboard left a surface of ours for another
     Output* pointerOver_ = nullptr;
     std::vector<std::unique_ptr<Output>> outputs_;
     bool surfaceTaken_ = false;  // a surface of ours went with its output

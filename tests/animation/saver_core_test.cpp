@@ -75,6 +75,23 @@ TEST_F(SaverCoreTest, ActivationShowsTheStartWithoutTheTitleThenATitledFirstTick
     EXPECT_TRUE(samePixels(core->panel(), reference(1, true)));
 }
 
+// Shown again, the saver starts over: the first frames and the title card as the first time.
+TEST_F(SaverCoreTest, RestartedItStartsOverWithTheTitle) {
+    core->activate();
+    for (Millis now = 10000; now < 16000; now += 60) advanceAt(now);
+    ASSERT_FALSE(core->frameInfo().title);
+    core->restart();
+    EXPECT_FALSE(core->activated());
+    clock.time = 50000;
+    core->activate();
+    EXPECT_EQ(core->frameInfo().tick, 0);
+    EXPECT_TRUE(samePixels(core->panel(), reference(0, false)));
+    ASSERT_TRUE(advanceAt(50000));
+    EXPECT_EQ(core->frameInfo().tick, 1);
+    EXPECT_TRUE(core->frameInfo().title);
+    EXPECT_TRUE(samePixels(core->panel(), reference(1, true)));
+}
+
 TEST_F(SaverCoreTest, PacedBySixtyMillisecondsAndTheTitleGoneAfterItsTime) {
     core->activate();
     ASSERT_TRUE(advanceAt(10000));

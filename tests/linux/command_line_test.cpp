@@ -54,12 +54,31 @@ TEST(CommandLine, FailuresAreOneLineNamingTheCulprit) {
                                                                   {"-wayland", "-display"},
                                                                   {"-wayland", "-root"},
                                                                   {"-window-id", "5", "-wayland"},
-                                                                  {"-no-layer-shell"}}) {
+                                                                  {"-no-layer-shell"},
+                                                                  {"-wayland", "-idle", "0"},
+                                                                  {"-wayland", "-idle", "86401"},
+                                                                  {"-wayland", "-idle", "5s"},
+                                                                  {"-autostart", "never"},
+                                                                  {"-wayland", "-idle"}}) {
         const auto parsed = parse(args);
         EXPECT_EQ(parsed.action, Action::Fail);
         EXPECT_EQ(parsed.error.find('\n'), std::string::npos);
         EXPECT_NE(parsed.error.find(args.back()), std::string::npos) << parsed.error;
     }
+}
+
+TEST(CommandLine, IdleAndAutostartTakeSecondsUpToADay) {
+    EXPECT_EQ(parse({"-wayland", "-idle", "300"}).options.idleSeconds, 300);
+    EXPECT_EQ(parse({"-wayland", "--idle", "86400"}).options.idleSeconds, 86400);
+    EXPECT_EQ(parse({"-wayland"}).options.idleSeconds, 0);
+    const auto on = parse({"-autostart", "1"}), off = parse({"--autostart", "off"});
+    EXPECT_EQ(on.action, Action::Autostart);
+    EXPECT_EQ(on.autostartSeconds, 1);
+    EXPECT_EQ(off.action, Action::Autostart);
+    EXPECT_EQ(off.autostartSeconds, 0);
+    const auto x11 = parse({"-idle", "300"});
+    EXPECT_EQ(x11.action, Action::Fail);
+    EXPECT_NE(x11.error.find("-wayland"), std::string::npos) << x11.error;
 }
 
 x11::Options x11Choice(std::vector<const char*> args, const char* variable) {

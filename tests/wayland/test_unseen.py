@@ -39,7 +39,7 @@ class Hidden(h.WaylandTestCase):
     NESTED = True
 
     def host(self, *args):
-        return self.sway.run("env", "SWAYSOCK=%s" % self.sway.host.ipc, "swaymsg", *args)
+        return self.desktop.run("env", "SWAYSOCK=%s" % self.desktop.host.ipc, "swaymsg", *args)
 
     def test_held_while_hidden_then_on_from_the_same_step(self):
         m = self.start()
@@ -55,7 +55,7 @@ class Hidden(h.WaylandTestCase):
         m.wait_frames(len(before) + 3)
         after = m.frames()[len(before)]
         self.assertEqual(after.tick, before[-1] + 1, "the motion jumped while hidden")
-        self.shows_frame(m, self.sway.output_names()[0])
+        self.shows_frame(m, self.desktop.output_names()[0])
         self.assert_ended_cleanly(m, m.stop())
 
 
@@ -69,14 +69,14 @@ class Asleep(h.WaylandTestCase):
         super().setUp()
 
     def test_no_wakeups_while_the_output_sleeps(self):
-        env = dict(self.sway.env, WAYLAND_DISPLAY="wayland-weston")
+        env = dict(self.desktop.env, WAYLAND_DISPLAY="wayland-weston")
         args = ["weston", "--backend=headless-backend.so", "--use-pixman", "--idle-time=2",
                 "--socket=wayland-weston", "--width=1280", "--height=1024"]
         with open(self.folder / "weston.log", "wb") as log:
-            weston = subprocess.Popen(self.sway.as_user(args, env), stdin=subprocess.DEVNULL, stdout=log,
+            weston = subprocess.Popen(self.desktop.as_user(args, env), stdin=subprocess.DEVNULL, stdout=log,
                                       stderr=log)
         self.addCleanup(lambda: (weston.terminate(), weston.wait(5)))
-        self.assertTrue(h.wait_until(lambda: (self.sway.runtime / "wayland-weston").exists(), 10),
+        self.assertTrue(h.wait_until(lambda: (self.desktop.runtime / "wayland-weston").exists(), 10),
                         "weston did not start")
         m = self.start(display="wayland-weston")
         m.wait_frames(3)

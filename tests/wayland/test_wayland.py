@@ -8,7 +8,7 @@ import subprocess
 import time
 
 import wayland_harness as h
-from virtual_pointer import VirtualPointer
+from wire_clients import VirtualPointer
 from wayland_harness import x
 
 
@@ -45,7 +45,7 @@ class TwoOutputs(h.WaylandTestCase):
         self.wait_outputs(m, ["HEADLESS-1", "HEADLESS-2"])
         m.wait_frames(3)
         self.assertEqual(m.presenter(), "xdg-toplevel")
-        windows = [(w["fullscreen_mode"], w["rect"]["width"], w["rect"]["height"]) for w in self.sway.windows()]
+        windows = [(w["fullscreen_mode"], w["rect"]["width"], w["rect"]["height"]) for w in self.desktop.windows()]
         self.assertEqual(sorted(windows), [(1, 1280, 720), (1, 1920, 1080)])
         for output in ("HEADLESS-1", "HEADLESS-2"):
             self.shows_frame(m, output)
@@ -76,7 +76,7 @@ class OutputsAdded(h.WaylandTestCase):
         self.wait_outputs(m, ["HEADLESS-1"])
         m.wait_frames(2)
         for name in ("HEADLESS-2", "HEADLESS-3"):
-            self.sway.swaymsg("create_output")
+            self.desktop.swaymsg("create_output")
             self.wait_outputs(m, [name])
             self.shows_frame(m, name)
         first = self.shows_frame(m, "HEADLESS-1")
@@ -106,14 +106,14 @@ class OutputsRemoved(h.WaylandTestCase):
         os.kill(m.proc.pid, signal.SIGSTOP)
         try:
             time.sleep(0.5)
-            self.sway.swaymsg("create_output")
+            self.desktop.swaymsg("create_output")
         finally:
             os.kill(m.proc.pid, signal.SIGCONT)
         self.wait_outputs(m, ["WL-%d" % n])
 
     def remove(self, m, n):
         """Takes WL-n away, the n-1st output to go."""
-        self.assertTrue(self.sway.remove_output("WL-%d" % n))
+        self.assertTrue(self.desktop.remove_output("WL-%d" % n))
         if not h.wait_until(lambda: m.lines().count("output gone") == n - 1, 5):
             self.fail("the surface on WL-%d outlived its output" % n)
 
@@ -133,7 +133,7 @@ class OutputsRemoved(h.WaylandTestCase):
         self.assertGreater(self.shows_frame(m, "WL-1").tick, first.tick, "the frames stopped")
         # One output's two buffers are 7 MB: a leak of them shows at once.
         self.assertLess(max(rss[3:]) - rss[2], 4096, "memory grew: %s KiB" % rss)
-        self.assertTrue(self.sway.remove_output("WL-1"))
+        self.assertTrue(self.desktop.remove_output("WL-1"))
         self.assert_ended_cleanly(m, m.wait(timeout=2.0))
 
     def test_windows_follow_outputs_and_the_pointer_still_counts(self):
@@ -142,13 +142,13 @@ class OutputsRemoved(h.WaylandTestCase):
         m.wait_frames(2)
         self.add(m, 2)
         self.shows_frame(m, "WL-2")
-        p = VirtualPointer(self.sway.runtime / self.sway.proc.display, (2560, 720))
+        p = VirtualPointer(self.desktop.runtime / self.desktop.proc.display, (2560, 720))
         self.addCleanup(p.close)
         time.sleep(0.3)  # the new pointer reaches morvelux before it moves
         m.wait_until_ms(2300)  # past the grace period after activation
         p.move_to(1920, 360)  # over WL-2's window
         self.remove(m, 2)
-        self.assertEqual([w["rect"]["width"] for w in self.sway.windows()], [1280])
+        self.assertEqual([w["rect"]["width"] for w in self.desktop.windows()], [1280])
         self.shows_frame(m, "WL-1")
         self.assertIsNone(m.wait(timeout=0.3), "it ended with the output")
         p.extent = (1280, 720)
@@ -167,14 +167,14 @@ class Endings(h.WaylandTestCase):
         m = self.start()
         m.wait_frames(2)
         # wtype waits a little before typing, so that morvelux has the new keyboard by then.
-        self.sway.run("wtype", "-s", "300", "a")
+        self.desktop.run("wtype", "-s", "300", "a")
         self.assert_ended_cleanly(m, m.wait(timeout=2.0))
 
     def running_with_pointer(self):
         """morvelux showing frames, and a new pointer it has heard of."""
         m = self.start()
         m.wait_frames(2)
-        p = VirtualPointer(self.sway.runtime / "wayland-1", (1920, 1080))
+        p = VirtualPointer(self.desktop.runtime / "wayland-1", (1920, 1080))
         self.addCleanup(p.close)
         time.sleep(0.3)  # the new pointer reaches morvelux before it moves
         return m, p
@@ -204,7 +204,7 @@ class Endings(h.WaylandTestCase):
     def test_the_compositor_gone(self):
         m = self.start()
         m.wait_frames(2)
-        self.sway.proc.kill()
+        self.desktop.proc.kill()
         code = m.wait(timeout=2.0)
         self.assertEqual(code, 1, "exit code (negative: a signal ended it)")
         self.assertIn("compositor", m.errors())

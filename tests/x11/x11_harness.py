@@ -127,9 +127,10 @@ class Trace:
         return out
 
     def presenter(self):
-        """How it sends frames: 'shm' or 'putimage', from the trace's first line."""
-        first = self.lines()[:1]
-        return first[0].split()[1] if first and first[0].startswith("present ") else None
+        """How it sends frames, as it said first: 'shm' or 'putimage' (X11),
+        'layer-shell' or 'xdg-toplevel' (Wayland)."""
+        said = [line.split()[1] for line in self.lines() if line.startswith("present ")]
+        return said[0] if said else None
 
 
 class Morvelux(Trace):
