@@ -28,6 +28,8 @@ class TwoOutputs(h.WaylandTestCase):
         self.assertEqual(m.outputs(), {"HEADLESS-1": (1280, 720, 1, 1), "HEADLESS-2": (1920, 1080, 1, 1)})
         for output in ("HEADLESS-1", "HEADLESS-2"):
             early = self.shows_frame(m, output)
+            if early.tick == 0:  # a slow compositor still showed the frame of the activation, before the card
+                early = self.shows_frame(m, output)
             self.assertTrue(early.title, "no title card on %s at %d ms" % (output, early.at))
 
         m.wait_until_ms(x.TITLE_MS + 200)
