@@ -21,6 +21,12 @@ void traceFrame(std::FILE* trace, const FrameInfo& frame) {
     std::fflush(trace);
 }
 
+void traceLine(std::FILE* trace, std::string_view line) {
+    if (!trace) return;
+    std::fprintf(trace, "%.*s\n", static_cast<int>(line.size()), line.data());
+    std::fflush(trace);
+}
+
 void complain(std::string_view why) {
     std::string line = "morvelux: ";
     line.append(why).append(1, '\n');

@@ -27,6 +27,9 @@ int sleepMs(SaverCore& core);
 // "tick N at MS title 0|1", flushed at once for a reader on the other side.
 void traceFrame(std::FILE* trace, const FrameInfo& frame);
 
+// Writes `line` and a line end to the trace when there is one, flushed at once.
+void traceLine(std::FILE* trace, std::string_view line);
+
 // One line on stderr, "morvelux: <why>".
 void complain(std::string_view why);
 // complain(why), then the exit code of a failure, 1.

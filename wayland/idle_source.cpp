@@ -1,7 +1,9 @@
 #include "wayland/idle_source.h"
 
+#include <string>
 #include <string_view>
 
+#include "frontend/loop.h"
 #include "wayland/gnome_idle.h"
 #include "wayland/idle_notifier.h"
 
@@ -9,11 +11,7 @@ namespace morvelux::wayland {
 
 namespace {
 
-void traceSource(std::FILE* trace, std::string_view name) {
-    if (!trace) return;
-    std::fprintf(trace, "idle from %.*s\n", static_cast<int>(name.size()), name.data());
-    std::fflush(trace);
-}
+void traceSource(std::FILE* trace, std::string_view name) { traceLine(trace, std::string("idle from ").append(name)); }
 
 }  // namespace
 

@@ -99,12 +99,6 @@ Shown show(wl_display* display, SaverCore& core, const LoopContext& context, con
     return Shown::Gone;
 }
 
-void traceLine(std::FILE* trace, const char* line) {
-    if (!trace) return;
-    std::fprintf(trace, "%s\n", line);
-    std::fflush(trace);
-}
-
 // The compositor gone is the session ending, which ends a resident saver
 // quietly; a protocol error of ours is a failure.
 int whenGone(wl_display* display, const std::string& why) {

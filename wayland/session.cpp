@@ -246,10 +246,7 @@ void Session::tick() {
         // output has taken the last frame, the motion waits where it is
         // until a compositor asks for a frame again.
         const bool held = !anyOutputCanShow();
-        if (held != held_ && trace_) {
-            std::fprintf(trace_, "%s\n", held ? "held" : "going on");
-            std::fflush(trace_);
-        }
+        if (held != held_) traceLine(trace_, held ? "held" : "going on");
         held_ = held;
         if (held_) return;
         composed = core_.advance();
