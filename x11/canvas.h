@@ -26,6 +26,8 @@ public:
 
     Window window() const { return window_; }
     bool ownsWindow() const { return owned_; }
+    // A root window: whether it is covered is not reported by every server.
+    bool isRoot() const { return root_; }
     bool viewable() const { return viewable_; }
     bool sharedMemory() const { return image_->shared(); }
     Atom closeRequest() const { return deleteWindow_; }
@@ -50,6 +52,7 @@ private:
     Display* display_;
     Window window_;
     bool owned_;
+    bool root_ = false;
     bool viewable_ = false;
     bool lost_ = false;
     Atom deleteWindow_ = None;

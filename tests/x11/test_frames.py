@@ -60,6 +60,39 @@ class GivenWindow(h.X11TestCase):
         self.assert_ended_cleanly(m, m.stop(signal.SIGINT))
 
 
+class Hidden(h.X11TestCase):
+    """A window nobody can see, covered by another or unmapped, gets no
+    frames and the program sleeps; seen again, it shows the frame it stood
+    at and goes on from there."""
+
+    SCREEN = (1024, 768)
+
+    def test_covered_then_unmapped(self):
+        size = (640, 480)
+        window = self.x.create_window(*size)
+        m = self.start("-window-id", hex(window))
+        m.wait_frames(3)
+        covers = []
+        ways = (("covered", lambda: covers.append(self.x.create_window(*size, background=0xFF0000)),
+                 lambda: self.x.destroy(covers.pop())),
+                ("unmapped", lambda: self.x.unmap(window), lambda: self.x.map(window)))
+        for name, hide, show in ways:
+            with self.subTest(name):
+                hide()
+                time.sleep(0.3)  # the news reaches morvelux
+                count, woken = len(m.frames()), h.wake_ups(m.proc.pid)
+                time.sleep(1.5)
+                self.assertEqual(len(m.frames()), count, "frames shown while %s" % name)
+                self.assertLessEqual(h.wake_ups(m.proc.pid) - woken, 1, "woke up while %s" % name)
+                show()
+                time.sleep(0.1)
+                self.shows_frame(m, window, size)
+                frames = m.wait_frames(count + 1)
+                self.assertEqual(frames[count].tick, frames[count - 1].tick + 1,
+                                 "the motion did not go on from where it stood")
+        self.assert_ended_cleanly(m, m.stop())
+
+
 class ScreenSaverWindow(h.X11TestCase):
     """XSCREENSAVER_WINDOW, with --root as the module description has the
     daemon pass it: the given window wins; the saver ends quietly when the
