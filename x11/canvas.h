@@ -40,6 +40,9 @@ public:
     // Takes a new size; true when it changed (the caller then paints all).
     bool resize(int width, int height);
 
+    // Every event the loop reads; the canvas takes what concerns its puts.
+    void seen(const XEvent& event) { image_->seen(event); }
+
     void paintAll(const PanelBits& panel);  // the black around the panel and the panel
     void present(const PanelBits& panel);   // the panel only
 

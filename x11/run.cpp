@@ -38,6 +38,9 @@ public:
     // but events can change that; until the next power check while the
     // monitor is dark; else until the next tick (or check).
     int sleepMs() const;
+    // While frames are drawn, X events wait for the next tick (at most a
+    // frame interval): the server's word on each put wakes no one.
+    bool listening() const { return !core_.activated() || paused_ || !visible(); }
 
 private:
     Next handleKey(XKeyEvent& key, bool pressed);
@@ -100,6 +103,7 @@ Next SaverLoop::handle(XEvent& event) {
             if (ours && canvas_.ownsWindow()) return handleKey(event.xkey, event.type == KeyPress);
             break;
         default:
+            canvas_.seen(event);
             break;
     }
     return Next::Go;
@@ -214,7 +218,8 @@ int runLoop(Display* display, Canvas& canvas, SaverCore& core, const LoopContext
         if (const Next next = loop.checkErrors(); next != Next::Go) return next == Next::End ? 0 : 1;
         if (XEventsQueued(display, QueuedAfterFlush) > 0) continue;
 
-        pollfd fds[] = {{ConnectionNumber(display), POLLIN, 0}, {context.wakeFd, POLLIN, 0}};
+        const short xEvents = loop.listening() ? POLLIN : 0;
+        pollfd fds[] = {{ConnectionNumber(display), xEvents, 0}, {context.wakeFd, POLLIN, 0}};
         if (poll(fds, 2, loop.sleepMs()) < 0 && errno != EINTR)
             return fail(std::string("cannot wait for X events: ") + std::strerror(errno));
         if (fds[1].revents && drainWake(context.wakeFd)) return 0;
