@@ -34,9 +34,10 @@ public:
     Next handle(XEvent& event);
     Next checkErrors();
     void tick();
-    // Milliseconds poll() may sleep: for ever while nothing is to be drawn
-    // but events can change that; until the next power check while the
-    // monitor is dark; else until the next tick (or check).
+    // Milliseconds poll() may sleep: until the next power check while the
+    // monitor is dark; for ever while only events can change what is drawn
+    // (Space held, the window hidden, not yet activated); else until the
+    // next tick or power check.
     int sleepMs() const;
     // While frames are drawn, X events wait for the next tick (at most a
     // frame interval): the server's word on each put wakes no one.
@@ -181,16 +182,17 @@ void SaverLoop::tick() {
 }
 
 int SaverLoop::sleepMs() const {
-    if (!core_.activated() || paused_ || hidden_) return -1;
-    int wait = -1;
+    if (paused_ || hidden_) return -1;
+    int untilCheck = -1;
     if (power_.offered()) {
-        const auto untilCheck = std::chrono::ceil<std::chrono::milliseconds>(nextPowerCheck_ -
-                                                                            std::chrono::steady_clock::now());
-        wait = static_cast<int>(std::max<std::int64_t>(untilCheck.count(), 0));
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(nextPowerCheck_ -
+                                                                      std::chrono::steady_clock::now());
+        untilCheck = static_cast<int>(std::max<std::int64_t>(left.count(), 0));
     }
-    if (dark_) return wait;
+    if (dark_) return untilCheck;
+    if (!core_.activated()) return -1;
     const int untilTick = static_cast<int>(core_.msUntilNextTick());
-    return wait < 0 ? untilTick : std::min(wait, untilTick);
+    return untilCheck < 0 ? untilTick : std::min(untilCheck, untilTick);
 }
 
 void SaverLoop::show() { traceFrame(trace_, core_.frameInfo()); }
