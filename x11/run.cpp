@@ -218,7 +218,10 @@ int runLoop(Display* display, Canvas& canvas, SaverCore& core, const LoopContext
         }
         loop.tick();
         if (const Next next = loop.checkErrors(); next != Next::Go) return next == Next::End ? 0 : 1;
-        if (XEventsQueued(display, QueuedAfterFlush) > 0) continue;
+        // Sent now; events already read are handled before sleeping, those
+        // still on the way wake poll() (or wait for the next tick while drawing).
+        XFlush(display);
+        if (XEventsQueued(display, QueuedAlready) > 0) continue;
 
         const short xEvents = loop.listening() ? POLLIN : 0;
         pollfd fds[] = {{ConnectionNumber(display), xEvents, 0}, {context.wakeFd, POLLIN, 0}};
