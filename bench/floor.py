@@ -17,6 +17,10 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "x11"))
 import x11_harness as h  # noqa: E402
 
+# Where the runs keep their files: memory where it can, so that the trace
+# file morvelux writes a line a frame into costs what the program does, not a disk.
+SCRATCH = "/dev/shm" if Path("/dev/shm").is_dir() else None
+
 HELD_CPU_GOAL = 0.05  # % of one core of the program while held
 HELD_WAKE_GOAL = 1.0  # wake-ups per second of the program while held
 RATIO_GOAL = 1.1      # program and server against presenter and server, while drawing
