@@ -94,6 +94,7 @@ bool Canvas::prepare(std::string& error) {
     // exposures, visibility and its end are asked for.
     if (!owned_) XSelectInput(display_, window_, ExposureMask | VisibilityChangeMask | StructureNotifyMask);
     viewable_ = !owned_ && attributes.map_state == IsViewable;
+    root_ = attributes.root == window_;
     width_ = attributes.width;
     height_ = attributes.height;
 

@@ -26,6 +26,8 @@ public:
 
     Window window() const { return window_; }
     bool ownsWindow() const { return owned_; }
+    // A root window: whether it is covered is not reported by every server.
+    bool isRoot() const { return root_; }
     bool viewable() const { return viewable_; }
     bool sharedMemory() const { return image_->shared(); }
     Atom closeRequest() const { return deleteWindow_; }
@@ -37,6 +39,9 @@ public:
     void lost() { lost_ = true; }
     // Takes a new size; true when it changed (the caller then paints all).
     bool resize(int width, int height);
+
+    // Every event the loop reads; the canvas takes what concerns its puts.
+    void seen(const XEvent& event) { image_->seen(event); }
 
     void paintAll(const PanelBits& panel);  // the black around the panel and the panel
     void present(const PanelBits& panel);   // the panel only
@@ -50,6 +55,7 @@ private:
     Display* display_;
     Window window_;
     bool owned_;
+    bool root_ = false;
     bool viewable_ = false;
     bool lost_ = false;
     Atom deleteWindow_ = None;

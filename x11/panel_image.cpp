@@ -48,12 +48,16 @@ private:
 };
 
 // The server reads the segment itself, in its own bit order; each frame is
-// converted into it, and the put is waited for before the next conversion.
+// converted into it. The server says when it has read a put; by the next
+// frame it normally has, so the loop never waits. Only when it has not (a
+// busy server, or a put that failed and never completes) does the next put
+// wait for the server to catch up, with a round trip that always ends.
 class SharedImage : public PanelImage {
 public:
     SharedImage(Display* display, XImage* image, XShmSegmentInfo info)
         : display_(display), image_(image), info_(info),
-          layout_{image->bitmap_unit, image->bitmap_bit_order == LSBFirst, image->byte_order == LSBFirst} {
+          layout_{image->bitmap_unit, image->bitmap_bit_order == LSBFirst, image->byte_order == LSBFirst},
+          completion_(XShmGetEventBase(display) + ShmCompletion) {
         image_->obdata = reinterpret_cast<char*>(&info_);  // XShmPutImage finds the segment there
     }
 
@@ -69,16 +73,23 @@ public:
 
     bool shared() const override { return true; }
 
+    void seen(const XEvent& event) override {
+        if (event.type == completion_ && reinterpret_cast<const XShmCompletionEvent&>(event).shmseg == info_.shmseg)
+            reading_ = false;
+    }
+
     void put(Drawable drawable, GC gc, const PanelBits& bits, const PanelLayout& layout) override {
         if (layout.shown.empty()) return;
+        if (reading_) XSync(display_, False);
+        reading_ = false;
         auto* out = reinterpret_cast<std::uint8_t*>(image_->data);
         const auto outStride = static_cast<std::size_t>(image_->bytes_per_line);
         for (int y = 0; y < bits.height && y < image_->height; ++y)
             convertRow({bits.bytes + static_cast<std::size_t>(y) * bits.stride, bits.stride},
                        {out + static_cast<std::size_t>(y) * outStride, outStride}, layout_);
         XShmPutImage(display_, drawable, gc, image_, layout.fromX, layout.fromY, layout.shown.left, layout.shown.top,
-                     static_cast<unsigned>(layout.shown.width), static_cast<unsigned>(layout.shown.height), False);
-        XSync(display_, False);
+                     static_cast<unsigned>(layout.shown.width), static_cast<unsigned>(layout.shown.height), True);
+        reading_ = true;
     }
 
 private:
@@ -86,6 +97,8 @@ private:
     XImage* image_;
     XShmSegmentInfo info_;
     BitLayout layout_;
+    int completion_;
+    bool reading_ = false;  // a put was sent and its completion not yet seen
 };
 
 // Attaching can fail even where the extension is offered (a server on

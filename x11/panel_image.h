@@ -20,6 +20,8 @@ public:
     virtual bool shared() const = 0;
     // Puts the `shown` part of the panel into the drawable.
     virtual void put(Drawable drawable, GC gc, const PanelBits& bits, const PanelLayout& layout) = 0;
+    // Every event the loop reads: the server's word that it has read a put.
+    virtual void seen(const XEvent&) {}
 
     // The shared-memory image when it works on this display, the plain one otherwise.
     static std::unique_ptr<PanelImage> create(Display* display, int width, int height);

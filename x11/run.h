@@ -1,7 +1,9 @@
 #pragma once
 // The saver on an X display: on its own window, the root window or one a
 // screen-saver daemon gives it, in one loop of X events, the paced tick and
-// sleep in poll() until the next tick is due.
+// sleep in poll() until the next tick is due. While the window is unmapped or
+// covered, or the monitor dark, the motion stands still and nothing wakes
+// the loop but events (and, for a dark monitor, a look every few seconds).
 #include "animation/saver_core.h"
 #include "frontend/loop.h"
 #include "x11/options.h"

@@ -239,3 +239,21 @@ class Mutter(Desktop):
         path = self.folder / ("shot-%s.png" % output)
         self.ask("mutter-shot %s %s" % (output, path))
         return lambda: pixels.read_png(path)
+
+
+class Weston(Desktop):
+    """A headless weston of one output of SIZE whose output sleeps, as a
+    monitor switched off does, once nothing happened for IDLE seconds: it
+    sends no frame callbacks from then on. It has no input to wake it."""
+
+    TOOLS = Desktop.TOOLS + ("weston",)
+    DISPLAY = "wayland-weston"
+
+    def __init__(self, folder, idle=2, size=(1280, 1024)):
+        super().__init__(folder)
+        self.proc = self.spawn("weston", ["weston", "--backend=headless-backend.so", "--use-pixman",
+                                          "--shell=kiosk-shell.so", "--idle-time=%d" % idle,
+                                          "--width=%d" % size[0], "--height=%d" % size[1],
+                                          "--socket=" + self.DISPLAY])
+        self.wait_for((self.runtime / self.DISPLAY).exists, "weston")
+        self.env["WAYLAND_DISPLAY"] = self.DISPLAY

@@ -97,13 +97,12 @@ class Sway(Desktop):
 class Morvelux(x.Morvelux):
     """morvelux -wayland, run as the test user; trace and output in the folder."""
 
-    def __init__(self, desktop, args=(), name="morvelux", display=None):  # pylint: disable=super-init-not-called
+    def __init__(self, desktop, args=(), name="morvelux"):  # pylint: disable=super-init-not-called
         folder = desktop.folder
         self.trace = folder / (name + ".trace")
         self.stdout = folder / (name + ".out")
         self.stderr = folder / (name + ".err")
-        env = dict(desktop.env, WAYLAND_DISPLAY=display) if display else None  # another compositor than the desktop's
-        command = desktop.as_user([str(BUILD / "morvelux"), "-wayland", *args, "-trace", str(self.trace)], env)
+        command = desktop.as_user([str(BUILD / "morvelux"), "-wayland", *args, "-trace", str(self.trace)])
         with open(self.stdout, "wb") as out, open(self.stderr, "wb") as err:
             self.proc = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=out, stderr=err)
 
@@ -143,8 +142,8 @@ class WaylandTestCase(x.EndsCleanly, unittest.TestCase):
         self.running = []
         self.addCleanup(lambda: [m.kill() for m in self.running])
 
-    def start(self, *args, display=None):
-        m = Morvelux(self.desktop, args, display=display)
+    def start(self, *args):
+        m = Morvelux(self.desktop, args)
         self.running.append(m)
         return m
 

@@ -27,5 +27,15 @@ TEST(BitLayout, EveryServerOrder) {
     EXPECT_FALSE(supported({64, false, false}));
 }
 
+TEST(BitLayout, LongRowsTurnEveryByteOnce) {
+    // Long enough for the word-wide path and an odd tail after it.
+    std::vector<std::uint8_t> row(21), expected(21);
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        row[i] = static_cast<std::uint8_t>(0x80u >> (i % 8) | (i % 3 ? 0x01u : 0u));
+        expected[i] = static_cast<std::uint8_t>(0x01u << (i % 8) | (i % 3 ? 0x80u : 0u));
+    }
+    EXPECT_EQ(converted(row, {8, true, false}), expected);
+}
+
 }  // namespace
 }  // namespace morvelux::x11

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """morvelux on windows it is given: frame for frame what morvelux-render
 composes, centred and cropped by the window's size, and a clean end."""
+import os
 import signal
 import time
 
@@ -58,6 +59,67 @@ class GivenWindow(h.X11TestCase):
         self.assertEqual([f.tick for f in frames], list(range(frames[0].tick, frames[0].tick + len(frames))),
                          "every motion step was shown once")
         self.assert_ended_cleanly(m, m.stop(signal.SIGINT))
+
+
+class Hidden(h.X11TestCase):
+    """A window nobody can see, covered by another or unmapped, gets no
+    frames and the program sleeps; seen again, it shows the frame it stood
+    at and goes on from there."""
+
+    SCREEN = (1024, 768)
+
+    def test_covered_then_unmapped(self):
+        size = (640, 480)
+        window = self.x.create_window(*size)
+        m = self.start("-window-id", hex(window))
+        m.wait_frames(3)
+        covers = []
+        ways = (("covered", lambda: covers.append(self.x.create_window(*size, background=0xFF0000)),
+                 lambda: self.x.destroy(covers.pop())),
+                ("unmapped", lambda: self.x.unmap(window), lambda: self.x.map(window)))
+        for name, hide, show in ways:
+            with self.subTest(name):
+                hide()
+                time.sleep(0.3)  # the news reaches morvelux
+                count, woken = len(m.frames()), h.wake_ups(m.proc.pid)
+                time.sleep(1.5)
+                self.assertEqual(len(m.frames()), count, "frames shown while %s" % name)
+                self.assertLessEqual(h.wake_ups(m.proc.pid) - woken, 1, "woke up while %s" % name)
+                show()
+                time.sleep(0.1)
+                self.shows_frame(m, window, size)
+                frames = m.wait_frames(count + 1)
+                self.assertEqual(frames[count].tick, frames[count - 1].tick + 1,
+                                 "the motion did not go on from where it stood")
+        self.assert_ended_cleanly(m, m.stop())
+
+
+class DarkMonitor(h.X11TestCase):
+    """A monitor the server reports off (through a stand-in for its DPMS
+    extension): nothing drawn, a look every few seconds; lit again, the
+    motion goes on from the same frame."""
+
+    SCREEN = (1024, 768)
+    LOOK_S = 5  # how often morvelux asks
+
+    def test_dark_then_lit(self):
+        power = self.folder / "dpms"
+        power.write_text("on")
+        m = self.start("-root", env={"LD_PRELOAD": os.environ["MORVELUX_FAKE_DPMS_LIB"],
+                                     "MORVELUX_FAKE_DPMS": str(power)})
+        m.wait_frames(3)
+        power.write_text("off")
+        time.sleep(self.LOOK_S + 0.5)  # it has looked since
+        count, woken = len(m.frames()), h.wake_ups(m.proc.pid)
+        time.sleep(self.LOOK_S + 0.5)
+        self.assertEqual(len(m.frames()), count, "frames shown while the monitor was off")
+        self.assertLessEqual(h.wake_ups(m.proc.pid) - woken, 3, "woke up more often than it looks")
+        power.write_text("on")
+        frames = m.wait_frames(count + 1, timeout=self.LOOK_S + 3)
+        self.assertEqual(frames[count].tick, frames[count - 1].tick + 1,
+                         "the motion did not go on from where it stood")
+        self.shows_frame(m, "root", self.SCREEN)
+        self.assert_ended_cleanly(m, m.stop())
 
 
 class ScreenSaverWindow(h.X11TestCase):

@@ -41,6 +41,28 @@ class OwnWindow(h.X11TestCase):
         self.xdotool("key", "q")
         self.assert_ended_cleanly(m, m.wait(2))
 
+    def test_space_and_cover_hold_it_apart(self):
+        """Uncovering does not undo a held Space; letting Space go while
+        covered does not draw on the covered window."""
+        m = self.start()
+        self.own_window(m)
+
+        def moving():
+            time.sleep(0.4)
+            count = len(m.frames())
+            time.sleep(0.5)
+            return len(m.frames()) > count
+
+        self.xdotool("keydown", "space")
+        self.x.destroy(self.x.create_window(1024, 768))
+        self.assertFalse(moving(), "uncovering undid the Space pause")
+        cover = self.x.create_window(1024, 768)
+        self.xdotool("keyup", "space")
+        self.assertFalse(moving(), "letting Space go drew on a covered window")
+        self.x.destroy(cover)
+        self.assertTrue(moving(), "no frames once uncovered with Space let go")
+        self.assert_ended_cleanly(m, m.stop())
+
     def test_escape_ends(self):
         m = self.start("-window")
         self.own_window(m)

@@ -38,6 +38,17 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
 
 
+def wake_ups(pid):
+    """How often the process has gone to sleep and been woken so far: the
+    voluntary context switches of all its threads."""
+    total = 0
+    for task in Path("/proc/%d/task" % pid).iterdir():
+        for line in (task / "status").read_text().splitlines():
+            if line.startswith("voluntary_ctxt_switches:"):
+                total += int(line.split()[1])
+    return total
+
+
 # --- Xlib, for the windows a test makes --------------------------------------------
 
 class Xlib:
@@ -53,7 +64,8 @@ class Xlib:
         lib.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
                                             ctypes.c_uint, ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong,
                                             ctypes.c_ulong]
-        for name, args in (("XMapWindow", [ctypes.c_ulong]), ("XDestroyWindow", [ctypes.c_ulong]),
+        for name, args in (("XMapWindow", [ctypes.c_ulong]), ("XUnmapWindow", [ctypes.c_ulong]),
+                           ("XDestroyWindow", [ctypes.c_ulong]),
                            ("XResizeWindow", [ctypes.c_ulong, ctypes.c_uint, ctypes.c_uint]),
                            ("XSync", [ctypes.c_int]), ("XCloseDisplay", [])):
             getattr(lib, name).argtypes = [ctypes.c_void_p] + args
@@ -72,6 +84,10 @@ class Xlib:
 
     def map(self, window):
         self.lib.XMapWindow(self.dpy, window)
+        self.lib.XSync(self.dpy, 0)
+
+    def unmap(self, window):
+        self.lib.XUnmapWindow(self.dpy, window)
         self.lib.XSync(self.dpy, 0)
 
     def resize(self, window, width, height):
