@@ -252,7 +252,7 @@ class Weston(Desktop):
     def __init__(self, folder, idle=2, size=(1280, 1024)):
         super().__init__(folder)
         self.proc = self.spawn("weston", ["weston", "--backend=headless-backend.so", "--use-pixman",
-                                          "--shell=kiosk-shell.so", "--idle-time=%d" % idle,
+                                          "--idle-time=%d" % idle,
                                           "--width=%d" % size[0], "--height=%d" % size[1],
                                           "--socket=" + self.DISPLAY])
         self.wait_for((self.runtime / self.DISPLAY).exists, "weston")
