@@ -219,17 +219,16 @@ bool Win32Backend::drawsDirectly(HWND host) const {
 void Win32Backend::drawChanges() {
     const auto due = std::exchange(toDraw_, {});
     for (const auto& [hwnd, area] : due)
-        if (!drawNow(hwnd, area)) invalidateArea(hwnd, area);
+        if (Control* control = controlOf(hwnd); control && !drawNow(*control, hwnd, area)) invalidateArea(hwnd, area);
 }
 
 // Draws the area as the window's paint would, through a DC of its own.
-bool Win32Backend::drawNow(HWND hwnd, const RECT& area) {
-    Control* control = controlOf(hwnd);
-    if (!control || !drawsDirectly(hwnd) || !IsWindowVisible(hwnd)) return false;
+bool Win32Backend::drawNow(Control& control, HWND hwnd, const RECT& area) {
+    if (!drawsDirectly(hwnd) || !IsWindowVisible(hwnd)) return false;
     const HDC dc = GetDC(hwnd);
     if (!dc) return false;
     const bool clipped = IntersectClipRect(dc, area.left, area.top, area.right, area.bottom) != ERROR;
-    if (clipped) paintOn(*control, hwnd, dc, area);
+    if (clipped) paintOn(control, hwnd, dc, area);
     ReleaseDC(hwnd, dc);
     return clipped;
 }

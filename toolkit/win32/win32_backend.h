@@ -61,7 +61,7 @@ private:
     void repaint(const Control& control);
     void invalidateArea(HWND host, const RECT& part);
     bool drawsDirectly(HWND host) const;
-    bool drawNow(HWND hwnd, const RECT& area);
+    bool drawNow(Control& control, HWND hwnd, const RECT& area);
     void paintOn(Control& control, HWND hwnd, HDC dc, const RECT& area);
     void dropWindow(HWND hwnd);
 
