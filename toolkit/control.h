@@ -70,6 +70,10 @@ public:
     virtual void paint(Canvas&) const {}
     virtual Bounds paintArea() const { return bounds_; }  // in the parent's client coordinates
     virtual Bounds opaqueArea() const { return {}; }      // what paint covers completely
+    // A windowless control whose changes are frames of a moving picture: the
+    // backend may draw them as soon as the handler that made them returns,
+    // instead of asking its window for a paint.
+    virtual bool drawnAtOnce() const { return false; }
     // Whether the control takes a dialog key (a default or cancel button),
     // and what it does when clicked.
     virtual bool answers(DialogKey) const { return false; }

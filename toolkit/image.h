@@ -13,6 +13,7 @@ public:
     bool windowed() const override { return false; }
     void paint(Canvas& canvas) const override;
     Bounds opaqueArea() const override { return pictureBounds(); }
+    bool drawnAtOnce() const override { return true; }
 
     // Also to show new contents of the same bitmap.
     void setBitmap(const Bitmap1* bitmap);

@@ -237,42 +237,70 @@ TEST_F(Win32Test, AnIdleHandlerThatWantsMoreSleepsAsToldInsteadOfSpinning) {
     EXPECT_LT(calls, 2000) << "a spinning loop would call it far more often";
 }
 
+// A picture's changes are drawn, clipped to where it changed, once the loop
+// looks for work again, with no paint asked for; unless its window paints
+// anyway: its form has an OnPaint, or another control there awaits a paint.
 TEST_F(Win32Test, ImagesAreDrawnFromTheirBitsAtTheirPlace) {
-    Form& form = app.make<Form>("F");
-    form.colour = Colour::White;
-    form.setBounds({0, 0, 64, 32});
-    Image image{&form, "I"};
-    image.setBounds({8, 4, 16, 8});
-    Bitmap1 bitmap(16, 8, {morvelux::kBlack, morvelux::kWhite});
-    bitmap.setPixel(0, 0, 1);
-    image.setBitmap(&bitmap);
-    form.createHandle();
-    form.show();
-    UpdateWindow(handleOf(form));
-    const HDC dc = GetDC(handleOf(form));
-    EXPECT_EQ(GetPixel(dc, 8, 4), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(dc, 9, 4), RGB(0, 0, 0));
-    EXPECT_EQ(GetPixel(dc, 23, 11), RGB(0, 0, 0));
-    EXPECT_EQ(GetPixel(dc, 24, 11), RGB(255, 255, 255)) << "background beside the picture";
+    struct Case {
+        const char* host;
+        bool inPanel, onPaint, labelChanged, drawnAtOnce;
+    };
+    for (const Case& c : {Case{"panel", true, false, false, true}, Case{"form", false, false, false, true},
+                          Case{"form with OnPaint", false, true, false, false},
+                          Case{"window awaiting a paint", true, false, true, false}}) {
+        SCOPED_TRACE(c.host);
+        Form& form = app.make<Form>("F");
+        {
+            form.colour = Colour::White;
+            form.setBounds({0, 0, 64, 32});
+            if (c.onPaint) form.OnPaint = [] {};
+            Panel panel{&form, "P"};
+            panel.colour = Colour::White;
+            panel.setBounds({0, 0, 64, 32});
+            panel.setVisible(c.inPanel);
+            Image image{c.inPanel ? static_cast<Control*>(&panel) : &form, "I"};
+            image.setBounds({8, 4, 16, 8});
+            Label label{image.parent(), "L"};
+            label.setBounds({40, 20, 10, 10});
+            Bitmap1 bitmap(16, 8, {morvelux::kBlack, morvelux::kWhite});
+            bitmap.setPixel(0, 0, 1);
+            image.setBitmap(&bitmap);
+            form.createHandle();
+            form.show();
+            const HWND host = handleOf(*image.parent());
+            UpdateWindow(host);
+            const HDC dc = GetDC(host);  // the panel lies at the form's origin
+            EXPECT_EQ(GetPixel(dc, 8, 4), RGB(255, 255, 255));
+            EXPECT_EQ(GetPixel(dc, 9, 4), RGB(0, 0, 0));
+            EXPECT_EQ(GetPixel(dc, 23, 11), RGB(0, 0, 0));
+            EXPECT_EQ(GetPixel(dc, 24, 11), RGB(255, 255, 255)) << "background beside the picture";
+            SetPixel(dc, 62, 1, RGB(0, 0, 0));  // a mark only a paint beyond the change would wipe
 
-    image.setLeft(20);
-    UpdateWindow(handleOf(form));
-    EXPECT_EQ(GetPixel(dc, 9, 4), RGB(255, 255, 255)) << "where the picture was is background again";
-    EXPECT_EQ(GetPixel(dc, 20, 4), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(dc, 21, 4), RGB(0, 0, 0));
-    bitmap.setPixel(1, 0, 1);
-    image.setBitmap(&bitmap);  // the same bitmap with new contents
-    UpdateWindow(handleOf(form));
-    EXPECT_EQ(GetPixel(dc, 21, 4), RGB(255, 255, 255));
+            if (c.labelChanged) label.setCaption("x");
+            image.setLeft(20);
+            EXPECT_EQ(GetUpdateRect(host, nullptr, FALSE) != 0, !c.drawnAtOnce) << "a paint due";
+            app.processMessages();
+            EXPECT_EQ(GetPixel(dc, 9, 4), RGB(255, 255, 255)) << "where the picture was is background again";
+            EXPECT_EQ(GetPixel(dc, 20, 4), RGB(255, 255, 255));
+            EXPECT_EQ(GetPixel(dc, 21, 4), RGB(0, 0, 0));
+            EXPECT_EQ(GetPixel(dc, 62, 1), RGB(0, 0, 0)) << "drawn only where it changed";
+            bitmap.setPixel(1, 0, 1);
+            image.setBitmap(&bitmap);  // the same bitmap with new contents
+            app.processMessages();
+            EXPECT_EQ(GetPixel(dc, 21, 4), RGB(255, 255, 255));
 
-    // Between two paints: changes within what waits already, then one beyond it.
-    image.setBitmap(&bitmap);
-    image.setLeft(21);
-    image.setLeft(40);
-    UpdateWindow(handleOf(form));
-    EXPECT_EQ(GetPixel(dc, 22, 4), RGB(255, 255, 255)) << "where the picture was";
-    EXPECT_EQ(GetPixel(dc, 42, 4), RGB(0, 0, 0)) << "where it went";
-    ReleaseDC(handleOf(form), dc);
+            // Several changes between two looks for work, each beyond the last.
+            image.setBitmap(&bitmap);
+            image.setLeft(21);
+            image.setLeft(40);
+            app.processMessages();
+            EXPECT_EQ(GetPixel(dc, 22, 4), RGB(255, 255, 255)) << "where the picture was";
+            EXPECT_EQ(GetPixel(dc, 42, 4), RGB(0, 0, 0)) << "where it went";
+            EXPECT_FALSE(GetUpdateRect(host, nullptr, FALSE)) << "nothing left for a paint";
+            ReleaseDC(host, dc);
+        }
+        app.release(form);
+    }
 }
 
 TEST_F(Win32Test, AControlsCursorShowsOverIt) {

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "toolkit/win32/binding.h"
@@ -15,6 +16,10 @@
 
 namespace tk::win32 {
 namespace {
+
+RECT bothOf(const RECT& a, const RECT& b) {
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
 
 constexpr char kPanelClass[] = "MorveluxPanel";
 constexpr char kApplicationClass[] = "MorveluxApplication";
@@ -163,47 +168,95 @@ void Win32Backend::destroy(Form& form) {
     const HWND hwnd = handleOf(form);
     unbind(form);  // first, so that the destruction does not come back to the form
     awaitingPaint_.clear();  // its panels go too; another form's next invalidation is only passed on again
-    if (hwnd) DestroyWindow(hwnd);
+    if (hwnd) dropWindow(hwnd);
 }
 
 void Win32Backend::forget(Control& control) {
     if (!control.windowed()) {
-        invalidateArea(control, control.paintArea());
+        changed(control, control.paintArea());
         return;
     }
     const HWND hwnd = handleOf(control);
     unbind(control);
     awaitingPaint_.erase(hwnd);
-    if (hwnd) DestroyWindow(hwnd);
+    if (hwnd) dropWindow(hwnd);
 }
 
-// A moving picture invalidates where it was, where it is and what it shows,
-// all within its window: each call is a round trip to the system (under
-// Wine, to its server), so only what the window's next paint would not
-// cover anyway is passed on.
-void Win32Backend::invalidateArea(const Control& control, const Bounds& area) {
+// Nothing is drawn any more into a window that goes, nor into its children.
+void Win32Backend::dropWindow(HWND hwnd) {
+    std::erase_if(toDraw_, [hwnd](const auto& entry) { return entry.first == hwnd || IsChild(hwnd, entry.first); });
+    DestroyWindow(hwnd);
+}
+
+// A windowless control changed within `area` of its window. A moving picture
+// is drawn when the handler returns to the loop (drawChanges), with nothing
+// asked of the system before; anything else waits for the window's paint.
+void Win32Backend::changed(const Control& control, const Bounds& area) {
     const HWND host = hostWindow(control);
     if (!host) return;
     RECT client{}, part{};
     GetClientRect(host, &client);
     const RECT r = toRect(area);
     if (!IntersectRect(&part, &r, &client)) return;
+    if (control.drawnAtOnce() && drawsDirectly(host)) {
+        RECT& due = toDraw_[host];
+        due = IsRectEmpty(&due) ? part : bothOf(due, part);
+    } else {
+        invalidateArea(host, part);
+    }
+}
+
+// Only where the paint code alone shows the window: a form's own OnPaint
+// belongs to its paint, and a window that awaits a paint anyway shows the
+// change with it.
+bool Win32Backend::drawsDirectly(HWND host) const {
+    const Control* control = controlOf(host);
+    if (!control || awaitingPaint_.contains(host)) return false;
+    const Form* form = control->form();
+    return form != control || !form->OnPaint;
+}
+
+void Win32Backend::drawChanges() {
+    const auto due = std::exchange(toDraw_, {});
+    for (const auto& [hwnd, area] : due)
+        if (Control* control = controlOf(hwnd); control && !drawNow(*control, hwnd, area)) invalidateArea(hwnd, area);
+}
+
+// Draws the area as the window's paint would, through a DC of its own.
+bool Win32Backend::drawNow(Control& control, HWND hwnd, const RECT& area) {
+    if (!drawsDirectly(hwnd) || !IsWindowVisible(hwnd)) return false;
+    const HDC dc = GetDC(hwnd);
+    if (!dc) return false;
+    const bool clipped = IntersectClipRect(dc, area.left, area.top, area.right, area.bottom) != ERROR;
+    if (clipped) paintOn(control, hwnd, dc, area);
+    ReleaseDC(hwnd, dc);
+    return clipped;
+}
+
+// Each invalidation is a round trip to the system (under Wine, to its
+// server), so only what the window's next paint would not cover anyway is
+// passed on.
+void Win32Backend::invalidateArea(HWND host, const RECT& part) {
     RECT& waiting = awaitingPaint_[host];
     if (part.left >= waiting.left && part.top >= waiting.top && part.right <= waiting.right &&
         part.bottom <= waiting.bottom)
         return;
-    waiting = IsRectEmpty(&waiting) ? part
-                                    : RECT{std::min(waiting.left, part.left), std::min(waiting.top, part.top),
-                                           std::max(waiting.right, part.right), std::max(waiting.bottom, part.bottom)};
+    waiting = IsRectEmpty(&waiting) ? part : bothOf(waiting, part);
     InvalidateRect(host, &part, FALSE);
+}
+
+// A hidden windowless control is not painted: a change of it shows nowhere.
+void Win32Backend::repaint(const Control& control) {
+    if (control.visible()) changed(control, control.paintArea());
 }
 
 void Win32Backend::boundsChanged(Control& control, const Bounds& old) {
     if (!control.windowed()) {
+        if (!control.visible()) return;
         const Bounds now = control.paintArea();
-        invalidateArea(control, {old.left, old.top, old.width + now.width - control.width(),
-                                 old.height + now.height - control.height()});
-        invalidateArea(control, now);
+        changed(control, {old.left, old.top, old.width + now.width - control.width(),
+                          old.height + now.height - control.height()});
+        changed(control, now);
         return;
     }
     if (const HWND hwnd = handleOf(control)) {
@@ -214,28 +267,28 @@ void Win32Backend::boundsChanged(Control& control, const Bounds& old) {
 
 void Win32Backend::visibleChanged(Control& control) {
     if (!control.windowed())
-        invalidateArea(control, control.paintArea());
+        changed(control, control.paintArea());
     else if (const HWND hwnd = handleOf(control))
         ShowWindow(hwnd, control.visible() ? SW_SHOW : SW_HIDE);
 }
 
 void Win32Backend::textChanged(Control& control) {
     if (!control.windowed())
-        invalidateArea(control, control.paintArea());
+        repaint(control);
     else if (const HWND hwnd = handleOf(control))
         SetWindowTextA(hwnd, control.caption().c_str());
 }
 
 void Win32Backend::invalidate(Control& control) {
     if (!control.windowed())
-        invalidateArea(control, control.paintArea());
+        repaint(control);
     else if (const HWND hwnd = handleOf(control))
         InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void Win32Backend::enabledChanged(Control& control) {
     if (!control.windowed())
-        invalidateArea(control, control.paintArea());
+        repaint(control);
     else if (const HWND hwnd = handleOf(control))
         EnableWindow(hwnd, control.enabled() ? TRUE : FALSE);
 }

@@ -82,10 +82,8 @@ void Win32Backend::PaintCanvas::withDc(F draw) {
 }
 
 RECT Win32Backend::PaintCanvas::visibleRect(const Bounds& visible) const {
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    if (visible.width <= 0 && visible.height <= 0) return client;
-    return intersect(client, toRect(visible));
+    if (visible.width <= 0 && visible.height <= 0) return painted;
+    return intersect(painted, toRect(visible));
 }
 
 void Win32Backend::PaintCanvas::draw(int x, int y, const Bitmap1& bitmap, const Bounds& visible, int zoom) {
@@ -140,8 +138,15 @@ void Win32Backend::paint(Control& control, HWND hwnd) {
     const HDC dc = BeginPaint(hwnd, &ps);
     awaitingPaint_.erase(hwnd);
     if (!dc) return;
+    paintOn(control, hwnd, dc, ps.rcPaint);
+    EndPaint(hwnd, &ps);
+}
+
+// Paints `area` of the window (client coordinates) on `dc`, which is clipped to it.
+void Win32Backend::paintOn(Control& control, HWND hwnd, HDC dc, const RECT& area) {
     RECT client{};
     GetClientRect(hwnd, &client);
+    const RECT part = intersect(client, area);
 
     const int saved = SaveDC(dc);
     for (const Control* child : control.children()) {
@@ -150,12 +155,12 @@ void Win32Backend::paint(Control& control, HWND hwnd) {
         if (covered.width > 0 && covered.height > 0)
             ExcludeClipRect(dc, covered.left, covered.top, covered.right(), covered.bottom());
     }
-    FillRect(dc, &client, gdi_.brush(colorRefOf(control)));
+    FillRect(dc, &part, gdi_.brush(colorRefOf(control)));
     RestoreDC(dc, saved);
 
-    const HWND outerWindow = painting_->hwnd;
+    const RECT outerArea = painting_->painted;
     const HDC outerDc = painting_->paintDc;
-    painting_->hwnd = hwnd;
+    painting_->painted = part;
     painting_->paintDc = dc;
     if (control.form() == &control) {
         Form& form = *control.form();
@@ -163,9 +168,8 @@ void Win32Backend::paint(Control& control, HWND hwnd) {
     }
     for (const Control* child : control.children())
         if (!child->windowed() && child->visible()) child->paint(*painting_);
-    painting_->hwnd = outerWindow;
+    painting_->painted = outerArea;
     painting_->paintDc = outerDc;
-    EndPaint(hwnd, &ps);
 }
 
 }  // namespace tk::win32

@@ -1,5 +1,5 @@
 #pragma once
-// A canvas on the paint DC of the window being painted.
+// A canvas on the DC of the window being painted, for the part being painted.
 #include <windows.h>
 
 #include "toolkit/win32/win32_backend.h"
@@ -10,8 +10,8 @@ class Win32Backend::PaintCanvas : public Canvas {
 public:
     explicit PaintCanvas(GdiCache& gdi) : gdi_(gdi) {}
 
-    HWND hwnd = nullptr;
     HDC paintDc = nullptr;
+    RECT painted{};  // the part being painted, in client coordinates
 
     void draw(int x, int y, const Bitmap1& bitmap, const Bounds& visible, int zoom) override;
     void draw(int x, int y, const Dib& dib, const Bounds& visible) override;

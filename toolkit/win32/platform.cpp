@@ -29,7 +29,7 @@ bool previewKey(MSG& msg) {
 
 struct Platform::Parts {
     explicit Parts(HINSTANCE instance) : backend(instance, runner), keyPreview(runner, previewKey) {
-        runner.attach(backend.applicationWindow());
+        runner.attach(backend.applicationWindow(), [this] { backend.drawChanges(); });
     }
     Win32Runner runner;
     Win32Backend backend;

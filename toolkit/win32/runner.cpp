@@ -66,7 +66,10 @@ void Win32Runner::waitForMessage(std::chrono::milliseconds timeout) {
 
 bool Win32Runner::handleOneMessage(Application& app) {
     MSG msg;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        drawChanges_();
+        return false;
+    }
     if (msg.message == WM_QUIT) {
         app.terminate();
         return true;
@@ -82,6 +85,7 @@ bool Win32Runner::handleOneMessage(Application& app) {
 
 void Win32Runner::idle(Application& app) {
     const IdleWait next = app.idle();
+    drawChanges_();
     if (app.terminated()) return;
     if (!next)
         WaitMessage();

@@ -31,6 +31,10 @@ public:
     GdiCache& gdi() { return gdi_; }
     // Paints a form or panel: background, OnPaint, then the windowless controls.
     void paint(Control& control, HWND hwnd);
+    // Draws what changed in moving pictures since the last call, straight to
+    // their windows; what cannot be drawn so waits for the window's paint.
+    // The message loop calls it whenever a handler has returned to it.
+    void drawChanges();
 
     bool realise(Form& form, const CreateParams& params) override;
     bool realiseChild(Control& control) override;
@@ -53,7 +57,13 @@ private:
     const char* formClass(UINT classStyle);  // nullptr when it cannot be registered
     bool realiseChildren(Control& parent, HWND parentWindow);
     bool realiseOne(Control& control, HWND parentWindow);
-    void invalidateArea(const Control& control, const Bounds& area);
+    void changed(const Control& control, const Bounds& area);
+    void repaint(const Control& control);
+    void invalidateArea(HWND host, const RECT& part);
+    bool drawsDirectly(HWND host) const;
+    bool drawNow(Control& control, HWND hwnd, const RECT& area);
+    void paintOn(Control& control, HWND hwnd, HDC dc, const RECT& area);
+    void dropWindow(HWND hwnd);
 
     HINSTANCE instance_;
     Win32Runner& runner_;
@@ -63,6 +73,7 @@ private:
     bool applicationClass_ = false;
     HWND appWindow_ = nullptr;
     std::map<HWND, RECT> awaitingPaint_;  // what we invalidated in each window since its last paint
+    std::map<HWND, RECT> toDraw_;         // what changed in moving pictures since drawChanges last ran
     int nextId_ = 100;  // clear of IDOK and IDCANCEL, which the dialog manager sends
     class PaintCanvas;
     std::unique_ptr<PaintCanvas> painting_;  // on the paint DC of the window being painted

@@ -3,9 +3,12 @@
 // preview, dialog navigation); when no message waits, the application's idle
 // handler runs, and the loop sleeps until the next message or until the
 // handler's next piece of work is due, instead of spinning a processor.
+// Before the loop looks for work again (the queue found empty, the idle
+// handler returned), what the handlers changed in moving pictures is drawn.
 #include <windows.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "toolkit/application.h"
@@ -43,7 +46,10 @@ private:
 
 class Win32Runner : public Runner {
 public:
-    void attach(HWND applicationWindow) { appWindow_ = applicationWindow; }
+    void attach(HWND applicationWindow, std::function<void()> drawChanges) {
+        appWindow_ = applicationWindow;
+        drawChanges_ = std::move(drawChanges);
+    }
 
     void run(Application& app) override;
     void processMessages(Application& app) override;
@@ -69,6 +75,7 @@ public:
 
 private:
     HWND appWindow_ = nullptr;
+    std::function<void()> drawChanges_ = [] {};
     InputWait inputWait_ = InputWait::forThisSystem();
     std::vector<std::pair<int, MessageFilter>> filters_;
     int nextFilter_ = 0;
