@@ -21,13 +21,22 @@ void PanelPainter::expandRow(const std::uint8_t* bits, int bytes, std::uint32_t*
 #if defined(__SSE2__)
     // The pixels are read by the compositor, not by us: written past the
     // cache, they cost no reads of what was there before.
+    // The fence that makes them visible is paint()'s, once a frame: one a
+    // row would wait for the memory 768 times.
     if (reinterpret_cast<std::uintptr_t>(out) % 16 == 0) {
+        if (zoom_ == 1) {
+            for (int i = 0; i < bytes; ++i, out += 8) {
+                const auto* from = reinterpret_cast<const __m128i*>(&byteRuns_[bits[i] * 8u]);
+                _mm_stream_si128(reinterpret_cast<__m128i*>(out), _mm_loadu_si128(from));
+                _mm_stream_si128(reinterpret_cast<__m128i*>(out + 4), _mm_loadu_si128(from + 1));
+            }
+            return;
+        }
         for (int i = 0; i < bytes; ++i) {
             const auto* from = reinterpret_cast<const __m128i*>(&byteRuns_[bits[i] * run]);
             for (std::size_t k = 0; k < run / 4; ++k, out += 4)
                 _mm_stream_si128(reinterpret_cast<__m128i*>(out), _mm_loadu_si128(from + k));
         }
-        _mm_sfence();
         return;
     }
 #endif
@@ -71,6 +80,9 @@ void PanelPainter::paint(const PanelBits& panel, const PanelLayout& layout, std:
         previous = out;
         expanded = source;
     }
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
 }
 
 }  // namespace morvelux
