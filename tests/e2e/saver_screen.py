@@ -67,7 +67,8 @@ class FullScreenCase(wh.E2ETestCase):
         self.wine.mouse_move(primary.x + primary.width // 2, primary.y + primary.height // 2)
         self.started = time.monotonic()
         saver = self.wine.saver(*(args or ("/s",)))
-        window = self.wine.wait_window(name="^screen saver$", pid=saver.pid)
+        # Generous: the installer tests beside these start Wine prefixes of their own.
+        window = self.wine.wait_window(name="^screen saver$", pid=saver.pid, timeout=30)
         self.shown = time.monotonic()
         return saver, window
 
