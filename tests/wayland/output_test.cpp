@@ -18,10 +18,5 @@ TEST(OutputSize, TurnedWithTheOutputAndDividedByItsScale) {
         EXPECT_EQ(logicalOutputSize({2560, 1600}, 2, c.transform), c.logical) << c.transform;
 }
 
-TEST(OutputSize, BufferScaleOnlyWhereSurfacesHaveIt) {
-    EXPECT_EQ(bufferScaleFor(2, 2), 1);
-    EXPECT_EQ(bufferScaleFor(3, 2), 2);
-}
-
 }  // namespace
 }  // namespace morvelux::wayland

@@ -12,12 +12,6 @@ import desktops
 import wayland_harness as h
 
 
-def wakeups(proc):
-    """How often the process has been woken so far (voluntary context switches)."""
-    with open("/proc/%d/status" % proc.pid) as f:
-        return next(int(line.split()[1]) for line in f if line.startswith("voluntary_ctxt_switches:"))
-
-
 def held(m):
     """Whether morvelux holds the motion now: the last thing its trace says.
     (A frame callback that comes later than the next tick holds it briefly too.)"""
@@ -50,10 +44,10 @@ class Hidden(h.WaylandTestCase):
         m.wait_frames(5)
         self.host("workspace", "2")
         self.assertTrue(h.wait_until(lambda: held(m), 3), "frames went on while hidden")
-        before, woken = ticks(m), wakeups(m.proc)
+        before, woken = ticks(m), h.x.wake_ups(m.proc.pid)
         time.sleep(2)
         self.assertEqual(ticks(m), before, "frames made for an output nobody sees")
-        self.assertEqual(wakeups(m.proc), woken, "woken while nothing could be shown")
+        self.assertEqual(h.x.wake_ups(m.proc.pid), woken, "woken while nothing could be shown")
 
         self.host("workspace", "1")
         m.wait_frames(len(before) + 3)
@@ -77,10 +71,10 @@ class Asleep(unittest.TestCase):
         m.wait_frames(3)
         # Weston fades the screen out before it sleeps: the frames stop after that.
         self.assertTrue(h.wait_until(lambda: held(m) and still(m, 1.0), 15), "frames went on after weston slept")
-        before, woken = ticks(m), wakeups(m.proc)
+        before, woken = ticks(m), h.x.wake_ups(m.proc.pid)
         time.sleep(3)
         self.assertEqual(ticks(m), before)
-        self.assertEqual(wakeups(m.proc), woken, "woken while the output slept")
+        self.assertEqual(h.x.wake_ups(m.proc.pid), woken, "woken while the output slept")
         self.assertEqual(m.stop(), 0, m.errors())
 
 
